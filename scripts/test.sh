@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs every test: the portable tests natively, the static checks of the shipped
+# 32-bit program, and the unit and end-to-end tests of the 64-bit twin under Wine
+# on an X display, in a fresh Wine prefix. Exits non-zero when any test fails.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/setup-machine.sh" || exit 1
+"$root/scripts/build.sh" || exit 1
+
+failed=0
+echo "== static checks of the 32-bit build"
+"$root/tests/static/check-win32.sh" build/win32/bin || failed=1
+
+echo "== native tests"
+ctest --test-dir build/native --output-on-failure || failed=1
+
+echo "== tests under Wine"
+source "$root/scripts/wine-env.sh"
+kv_wine_prefix "$root/build/wine-test"
+kv_start_display || exit 1
+trap kv_wine_stop EXIT
+# A drive D: of exactly 1.5 MB free, for the disk-space warning. Needs root and a
+# kernel that allows tmpfs mounts; without it the tests that need D: are skipped.
+small="$root/build/smalldrive"
+mkdir -p "$small"
+mountpoint -q "$small" && umount "$small" 2>/dev/null
+if mount -t tmpfs -o size=1536k tmpfs "$small" 2>/dev/null; then
+  ln -sfn "$small" "$WINEPREFIX/dosdevices/d:"
+fi
+# One small windowed program kept alive for the whole run, so that Wine's
+# desktop process does not quit and restart between tests.
+wine "C:\\windows\\system32\\notepad.exe" >/dev/null 2>&1 &
+ctest --test-dir build/win64 --output-on-failure ${KV_CTEST_ARGS:-} || failed=1
+mkdir -p out
+rm -rf out/screenshots
+[ -d "$WINEPREFIX/drive_c/kvtest/shots" ] && cp -r "$WINEPREFIX/drive_c/kvtest/shots" out/screenshots
+mountpoint -q "$small" && { rm -f "$WINEPREFIX/dosdevices/d:"; umount "$small" 2>/dev/null; }
+if [ "$failed" -ne 0 ]; then
+  echo "SOME TESTS FAILED"
+  exit 1
+fi
+echo "ALL TESTS PASSED"

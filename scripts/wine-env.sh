@@ -1,0 +1,58 @@
+# Sourced by the test and main-job scripts: a fresh Wine prefix and an X display.
+#   kv_wine_prefix DIR   make DIR a fresh prefix (copy of a booted template)
+#   kv_start_display     start Xvfb unless DISPLAY already works
+#   kv_wine_stop         stop the prefix's wineserver and what was started here
+KV_ROOT=${KV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d'
+export WINEARCH=win64
+
+kv_wine_template() {
+  local tpl=$KV_ROOT/build/wine-template
+  if [ ! -f "$tpl/.booted" ]; then
+    rm -rf "$tpl"
+    mkdir -p "$tpl/dosdevices" "$tpl/drive_c"
+    # With c: made before the boot, Wine never maps z: to the Linux root, so
+    # drive searches see only C:.
+    ln -s ../drive_c "$tpl/dosdevices/c:"
+    WINEPREFIX=$tpl wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager, closing windows stalls unless Wine manages them itself.
+    WINEPREFIX=$tpl wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    WINEPREFIX=$tpl wineserver -w || true
+    rm -f "$tpl/dosdevices/z:"
+    touch "$tpl/.booted"
+  fi
+  echo "$tpl"
+}
+
+kv_wine_prefix() {
+  local dir=$1 tpl
+  tpl=$(kv_wine_template)
+  rm -rf "$dir"
+  cp -a "$tpl" "$dir"
+  rm -f "$dir/dosdevices/z:"
+  export WINEPREFIX=$dir
+}
+
+KV_STARTED_XVFB=""
+kv_start_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n
+  for n in $(seq 90 120); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      KV_STARTED_XVFB=$!
+      export DISPLAY=":$n"
+      for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+      echo "Xvfb did not start on :$n" >&2
+      return 1
+    fi
+  done
+  echo "no free X display number" >&2
+  return 1
+}
+
+kv_wine_stop() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+  [ -n "$KV_STARTED_XVFB" ] && kill "$KV_STARTED_XVFB" 2>/dev/null || true
+}

@@ -1,0 +1,37 @@
+// Script paths: folder macros (%default%, %windows%, %system%, %programfiles%,
+// %commonfiles%, and the user's shell folders by name) and paths relative to DestDir.
+// The system folders are asked through FolderSource, so that this logic stays portable.
+#pragma once
+#include <string>
+#include <string_view>
+
+// Where the macros' folders come from. The Windows program installs one that asks the
+// system (src/system/folders.h); tests install their own.
+class FolderSource {
+  public:
+    virtual ~FolderSource() = default;
+    // The Windows folder, no trailing backslash; empty when the system reports none.
+    virtual std::string WindowsFolder() const = 0;
+    // The system folder, no trailing backslash; empty when the system reports none.
+    virtual std::string SystemFolder() const = 0;
+    // String value `name` of HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion, trimmed; empty if missing.
+    virtual std::string CurrentVersionValue(std::string_view name) const = 0;
+    // String value `name` of HKCU\...\Explorer\Shell Folders; empty if missing.
+    virtual std::string ShellFolder(std::string_view name) const = 0;
+};
+
+// Installs the source the macros use (not owned). Must be called before any expansion.
+void SetFolderSource(const FolderSource* source);
+const FolderSource& CurrentFolderSource();
+
+// text & "\" unless it already ends in one or is 3 characters or shorter.
+std::string AddTrailingBackslash(std::string_view text);
+// Characters between the first percent sign and the next one; empty when fewer than two.
+std::string GetMacroName(std::string_view text);
+// Replaces the first occurrence of find (letter case ignored) in text, in place.
+void ReplaceFirstText(std::string& text, std::string_view find, std::string_view replacement);
+// Replaces at most one folder macro of path, in place.
+void ExpandPathMacro(std::string& path);
+// Full path of a script path: with a percent sign, one macro expanded; otherwise put
+// behind AddTrailingBackslash(DestDir).
+std::string ResolveScriptPath(std::string_view path);

@@ -1,0 +1,27 @@
+// Text and path helpers shared by every part of the program. Portable: no platform calls.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Splits text at every occurrence of separator (case-sensitive). The pieces are in
+// slots 1..count of `pieces`; slot 0 is always empty. Returns the count: the empty
+// text gives one empty piece, a separator at the end an empty last piece.
+int16_t SplitText(std::vector<std::string>& pieces, std::string_view text, std::string_view separator);
+
+// Part of a path: 0 folder (with trailing backslash unless keepBackslash is false),
+// 1 file name, 2 extension, 3 name without extension, any other number the empty text.
+// A path that ends in a backslash is returned unchanged whatever the part.
+std::string GetPathPart(std::string_view path, int16_t part = 0, bool keepBackslash = true);
+
+// The text up to its first NUL character.
+std::string TrimAtNull(std::string_view text);
+
+// Blanks (spaces) removed from both ends, as the program trims script values.
+std::string TrimBlanks(std::string_view text);
+std::string LowerCase(std::string_view text);
+std::string UpperCase(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// Position of the first occurrence of `find` in `text`, letter case ignored; npos if none.
+size_t FindNoCase(std::string_view text, std::string_view find, size_t from = 0);
