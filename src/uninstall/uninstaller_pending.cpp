@@ -1,0 +1,3 @@
+// PLACEHOLDER until the uninstaller is built.
+#include "uninstall/uninstaller.h"
+void RunUninstall() {}
