@@ -1,3 +1,0 @@
-// PLACEHOLDER until the uninstaller is built.
-#include "uninstall/uninstaller.h"
-void RunUninstall() {}
