@@ -5,5 +5,4 @@
 void RunPrelimActions() {}
 void ShowLicense() {}
 int16_t ShowTextFile(const std::string&, const std::string&, int16_t) { return 0; }
-void FindComponents() {}
 void ShowFolderChooser(const std::string&, const std::string&) { ChosenFolder.clear(); }
