@@ -19,3 +19,8 @@ void WriteIni(std::string_view key, std::string_view value, std::string_view sec
               std::string_view folder = {}, std::string_view fileName = "setup.ini");
 
 // Empty folder argument means SourceDir (callers pass it explicitly when they mean another folder).
+
+// The script files are kept parsed between calls and read again when they change on disk.
+// Dropping a file (its full path, folder followed by file name) is cheap insurance before
+// it is deleted or copied over.
+void ForgetIniFile(std::string_view path);

@@ -1,0 +1,99 @@
+#include "script/macros.h"
+
+#include "script/globals.h"
+#include "script/text.h"
+
+namespace {
+
+// Used until start-up installs the real source: every folder is unknown, so macros are
+// replaced by empty folders or left in place, and nothing fails.
+class NoFolders final : public FolderSource {
+  public:
+    std::string WindowsFolder() const override { return {}; }
+    std::string SystemFolder() const override { return {}; }
+    std::string CurrentVersionValue(std::string_view) const override { return {}; }
+    std::string ShellFolder(std::string_view) const override { return {}; }
+};
+
+const NoFolders noFolders;
+const FolderSource* folderSource = &noFolders;
+
+// A folder setting of the system, or the default built from the Windows folder when the
+// setting is missing or blank.
+std::string CurrentVersionFolder(std::string_view valueName, const std::string& fallback) {
+    const std::string value = TrimBlanks(folderSource->CurrentVersionValue(valueName));
+    return value.empty() ? fallback : value;
+}
+
+} // namespace
+
+void SetFolderSource(const FolderSource* source) {
+    folderSource = source ? source : &noFolders;
+}
+const FolderSource& CurrentFolderSource() {
+    return *folderSource;
+}
+
+std::string AddTrailingBackslash(std::string_view text) {
+    if (text.size() <= 3 || text.back() == '\\') return std::string(text);
+    return std::string(text) + "\\";
+}
+
+std::string GetMacroName(std::string_view text) {
+    const size_t first = text.find('%');
+    if (first == std::string_view::npos) return {};
+    const size_t second = text.find('%', first + 1);
+    if (second == std::string_view::npos) return {};
+    return std::string(text.substr(first + 1, second - first - 1));
+}
+
+void ReplaceFirstText(std::string& text, std::string_view find, std::string_view replacement) {
+    if (find.empty()) return;
+    const size_t at = FindNoCase(text, find);
+    if (at == std::string::npos) return;
+    text.replace(at, find.size(), replacement);
+}
+
+void ExpandPathMacro(std::string& path) {
+    // The named macros are tried in this order and only the first one found is
+    // replaced, once; a script therefore names one folder macro per path.
+    if (FindNoCase(path, "%default%") != std::string::npos) {
+        ReplaceFirstText(path, "%default%", AddTrailingBackslash(DestDir));
+        return;
+    }
+    if (FindNoCase(path, "%windows%") != std::string::npos) {
+        ReplaceFirstText(path, "%windows%", AddTrailingBackslash(folderSource->WindowsFolder()));
+        return;
+    }
+    if (FindNoCase(path, "%system%") != std::string::npos) {
+        ReplaceFirstText(path, "%system%", AddTrailingBackslash(folderSource->SystemFolder()));
+        return;
+    }
+    if (FindNoCase(path, "%programfiles%") != std::string::npos) {
+        const std::string fallback = folderSource->WindowsFolder().substr(0, 3) + "Program Files";
+        ReplaceFirstText(path, "%programfiles%",
+                         AddTrailingBackslash(CurrentVersionFolder("programfilesdir", fallback)));
+        return;
+    }
+    if (FindNoCase(path, "%commonfiles%") != std::string::npos) {
+        // The default lies under the Windows folder, not under the program files folder.
+        const std::string fallback = folderSource->WindowsFolder() + "\\Common Files";
+        ReplaceFirstText(path, "%commonfiles%",
+                         AddTrailingBackslash(CurrentVersionFolder("commonfilesdir", fallback)));
+        return;
+    }
+    const std::string name = GetMacroName(path);
+    const std::string folder = folderSource->ShellFolder(name);
+    if (folder.empty()) return; // an unknown folder leaves its macro in the path
+    ReplaceFirstText(path, "%" + name + "%", AddTrailingBackslash(folder));
+}
+
+std::string ResolveScriptPath(std::string_view path) {
+    std::string resolved(path);
+    if (resolved.find('%') != std::string::npos) {
+        ExpandPathMacro(resolved);
+        return resolved;
+    }
+    // Even an absolute path is put behind the destination: script paths are relative.
+    return AddTrailingBackslash(DestDir) + resolved;
+}

@@ -1,0 +1,28 @@
+#include "script/script.h"
+
+#include "script/globals.h"
+#include "script/profile.h"
+#include "script/text.h"
+
+namespace {
+
+std::string ScriptPath(std::string_view folder, std::string_view fileName) {
+    // The folder is used as given: callers pass it with its trailing backslash.
+    return std::string(folder.empty() ? std::string_view(SourceDir) : folder) + std::string(fileName);
+}
+
+} // namespace
+
+std::string ReadIni(std::string_view key, std::string_view section, std::string_view folder,
+                    std::string_view fileName) {
+    return ReadProfileString(ScriptPath(folder, fileName), section, key);
+}
+
+void WriteIni(std::string_view key, std::string_view value, std::string_view section, std::string_view folder,
+              std::string_view fileName) {
+    WriteProfileString(ScriptPath(folder, fileName), LowerCase(section), LowerCase(key), LowerCase(value));
+}
+
+void ForgetIniFile(std::string_view path) {
+    ForgetProfileFile(path);
+}
