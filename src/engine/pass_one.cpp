@@ -99,6 +99,8 @@ void RemovePreviousInstallation() {
     // Setup folder, finds that script beside itself. The command line is deliberately not
     // quoted; the system still finds the program when the destination holds blanks.
     Step([] { RunAndWait(DestDir + "Setup\\setup.exe uninstall quiet ignoreprev"); });
+    // That program has just rewritten the earlier script.
+    Step([] { ForgetIniFile(SetupFolder() + "setup.ini"); });
 }
 
 void PrepareSetupFolder() {
@@ -106,6 +108,7 @@ void PrepareSetupFolder() {
     Step([] {
         if (!FolderExists(DestDir + "Setup")) CreateFolder(DestDir + "Setup");
     });
+    Step([] { ForgetIniFile(SetupFolder() + "setup.ini"); });
     Step([] { DeleteFileQuietly(SetupFolder() + "setup.ini"); });
     Step([] { CopyFileOver(SourceDir + "setup.ini", SetupFolder() + "setup.ini"); });
     Step([] { WriteIni("DestPath", DestDir, "uninstall", SetupFolder()); });
