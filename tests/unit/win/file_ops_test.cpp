@@ -134,11 +134,6 @@ class FontTest : public ::testing::Test {
     static constexpr const char* kFontsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
     void SetUp() override {
         folder_ = kvtest::FreshFolder("sys-fonts");
-        // Some systems have no such key; it is the platform's, and the installer only
-        // writes into it.
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        if (key) RegCloseKey(key);
         InstallErrors = false;
     }
     void TearDown() override {

@@ -195,4 +195,15 @@ TEST(ProcessRunnerTest, StartProgramDoesNotWait) {
     EXPECT_FALSE(StartProgram(folder + "missing.exe"));
 }
 
+// The component fixture registers itself through the system's regsvr32; waiting for
+// that program is what lets the test read the registration right afterwards.
+TEST(ProcessRunnerTest, RunAndWaitCoversAComponentRegistration) {
+    const char* server = "CLSID\\{6B1D4E2A-3C5F-4A7B-9D8E-1F2A3B4C5D6E}\\InprocServer32";
+    std::string component = kvtest::ProgramFolder() + "kvcomponent.dll";
+    RunAndWait("regsvr32.exe /s " + component);
+    EXPECT_STRCASEEQ(ReadRegString(RegHKeyClassesRoot, server, "").c_str(), component.c_str());
+    RunAndWait("regsvr32.exe /s /u " + component);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{6B1D4E2A-3C5F-4A7B-9D8E-1F2A3B4C5D6E}"));
+}
+
 } // namespace
