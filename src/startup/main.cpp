@@ -1,0 +1,152 @@
+#include "startup/main.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <vector>
+
+#include "script/globals.h"
+#include "script/macros.h"
+#include "script/script.h"
+#include "script/text.h"
+#include "startup/start_windows.h"
+#include "system/folders.h"
+#include "uninstall/uninstall_form.h"
+#include "uninstall/uninstaller.h"
+#include "windows/mother_form.h"
+#include "windows/msgbox.h"
+#include "wizard/wiz_form.h"
+#include "wizard/wizard.h"
+
+bool ArgumentsHaveWord(std::string_view arguments, std::string_view word) {
+    if (arguments.empty()) return false;
+    std::vector<std::string> pieces;
+    int16_t count = SplitText(pieces, arguments, " ");
+    for (int16_t i = 1; i <= count && static_cast<size_t>(i) < pieces.size(); ++i)
+        if (EqualsNoCase(pieces[static_cast<size_t>(i)], word)) return true;
+    return false;
+}
+
+std::string CommandArguments(std::string_view commandLine) {
+    size_t pos = 0;
+    while (pos < commandLine.size() && (commandLine[pos] == ' ' || commandLine[pos] == '\t')) ++pos;
+    if (pos < commandLine.size() && commandLine[pos] == '"') {
+        size_t close = commandLine.find('"', pos + 1);
+        pos = close == std::string_view::npos ? commandLine.size() : close + 1;
+    } else {
+        while (pos < commandLine.size() && commandLine[pos] != ' ' && commandLine[pos] != '\t') ++pos;
+    }
+    while (pos < commandLine.size() && (commandLine[pos] == ' ' || commandLine[pos] == '\t')) ++pos;
+    return std::string(commandLine.substr(pos));
+}
+
+bool HasCommandWord(std::string_view word) {
+    const char* line = GetCommandLineA();
+    return ArgumentsHaveWord(CommandArguments(line ? line : ""), word);
+}
+
+std::string ProgramFolderOf(std::string_view exePath) {
+    size_t slash = exePath.find_last_of('\\');
+    std::string folder(slash == std::string_view::npos ? std::string_view{} : exePath.substr(0, slash));
+    // A drive root keeps its backslash ("C:\"); any longer folder gets one.
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    if (folder.size() > 3) folder += '\\';
+    return folder;
+}
+
+namespace {
+
+// Another copy of this program holds the same named mutex. The handle stays open for the
+// whole run, so that later copies see this one.
+bool AnotherCopyRunning() {
+    static HANDLE mutex = CreateMutexA(nullptr, FALSE, "KavexInstall.Setup.Running");
+    static bool existed = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    return existed;
+}
+
+std::string OwnExecutablePath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        DWORD got = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got < path.size()) {
+            path.resize(got);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+void ShowLogo() {
+    std::string logo = ReadIni("LogoPic");
+    if (TrimBlanks(logo).empty()) return;
+    LogoForm.Load();
+    // The picture is loaded by exactly the name given, relative to the current folder. A
+    // missing or unreadable picture gives no logo window rather than an empty one.
+    if (!LogoForm.Image1.LoadPicture(ReadIni("LogoPic"))) {
+        LogoForm.Unload();
+        return;
+    }
+    int width = LogoForm.Image1.Width(), height = LogoForm.Image1.Height();
+    LogoForm.Move(MotherForm.ClientWidth() - width, 0, width, height);
+    LogoForm.Show();
+}
+
+} // namespace
+
+void Main() {
+    Guarded([] {
+        OleInitialize(nullptr);
+        SetFolderSource(&SystemFolderSource());
+        SetMainForm(&MotherForm);
+
+        // 1. One copy at a time, unless told to ignore the other.
+        if (AnotherCopyRunning() && !HasCommandWord("ignoreprev")) {
+            MsgBox("KavexInstaller is already running.", MB_OK);
+            return;
+        }
+        // 2.
+        QuietMode = HasCommandWord("quiet");
+        // 3. The splash window; the program does not react while it shows.
+        if (!QuietMode) {
+            SplashForm.Show();
+            SplashForm.Refresh();
+            Sleep(2000);
+        }
+        // 4.
+        SourceDir = ProgramFolderOf(OwnExecutablePath());
+        // 5. The main window with its backdrop and logo.
+        if (!QuietMode) {
+            MotherForm.Load();
+            MotherForm.Maximize();
+            MotherFormBack.Show();
+            SplashForm.Unload();
+            ShowLogo();
+        }
+        // 6. Uninstall mode.
+        if (LowerCase(ReadIni("InstallState")) == "installed" || HasCommandWord("uninstall")) {
+            DestDir = ReadIni("destpath", "uninstall");
+            if (!QuietMode) {
+                UninstallForm.Load();
+                UninstallForm.Show();
+                UninstallForm.Refresh();
+            }
+            Guarded([] { RunUninstall(); });
+            if (!QuietMode) {
+                UninstallForm.Unload();
+                MotherForm.Unload();
+            }
+            return;
+        }
+        // 7. Install mode: the wizard drives the program from here on.
+        DestDir = ReadIni("DefaultDir");
+        ExpandPathMacro(DestDir);
+        WizForm.Load();
+        WizForm.Label1[0].SetCaption(ReadIni("ProductName"));
+        WizForm.Label1[1].SetCaption(ReadIni("ProductName"));
+        WizForm.Show();
+        WizForm.Refresh();
+        CurrentScreen = 0;
+        int16_t step = 0;
+        ShowWizardScreen(step);
+    });
+}

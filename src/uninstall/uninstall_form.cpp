@@ -1,0 +1,24 @@
+#include "uninstall/uninstall_form.h"
+
+#include "script/script.h"
+#include "windows/mother_form.h"
+
+UninstallFormWindow UninstallForm;
+
+UninstallFormWindow::UninstallFormWindow() : Form(FormKind::MdiChild) {}
+
+void UninstallFormWindow::CreateControls() {
+    SetCaption("<Setup Title>");
+    SetClientSize(4320, 1320);
+    AddControl(Label1, nullptr, 240, 240, 3840, 300, "Please wait...");
+    Label1.SetFont("MS Sans Serif", 10, true);
+    AddControl(Label2, nullptr, 240, 720, 3840, 300, "Removal in progress");
+}
+
+void UninstallFormWindow::OnLoad() {
+    Guarded([&] {
+        SetCaption(ReadIni("SetupTitle"));
+        // Centred on the main window's outer size, frame included.
+        MoveTo((MotherForm.Width() - Width()) / 2, (MotherForm.Height() - Height()) / 2);
+    });
+}

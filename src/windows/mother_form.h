@@ -1,0 +1,64 @@
+// The main window (an MDI parent filling the screen), its backdrop with the script's
+// colour, gradient and tiled picture, and the two painting routines.
+#pragma once
+#include <array>
+#include <cstdint>
+#include "windows/forms.h"
+
+class MotherFormWindow : public Form {
+  public:
+    MotherFormWindow();
+
+  protected:
+    void OnLoad() override;
+    bool OnQueryUnload(UnloadMode mode) override;
+    void OnResize() override;
+};
+extern MotherFormWindow MotherForm;
+
+// The backdrop: covers the main window's inner area, always below the other windows
+// there, and never becomes the active window. What it shows is painted into an
+// offscreen picture on every resize and copied to the screen whenever it is uncovered.
+class MotherFormBackWindow : public Form {
+  public:
+    MotherFormBackWindow();
+    ~MotherFormBackWindow() override;
+    ImageBox TileImage;
+    // The offscreen picture that the painting routines draw on (client size).
+    HDC Canvas() const { return canvasDc_; }
+    int CanvasWidth() const { return canvasWidth_; }
+    int CanvasHeight() const { return canvasHeight_; }
+
+  protected:
+    void CreateControls() override;
+    void OnLoad() override;
+    void OnResize() override;
+    void OnUnload() override;
+    bool OnEraseBackground(HDC) override { return true; }
+    void OnPaint(HDC dc) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+  private:
+    void NewCanvas();
+    void FreeCanvas();
+    HDC canvasDc_ = nullptr;
+    HBITMAP canvas_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    int canvasWidth_ = 0, canvasHeight_ = 0;
+};
+extern MotherFormBackWindow MotherFormBack;
+
+// The colours of the gradient's 256 bands, top to bottom: the top band has the given
+// components (above 255 counting as 255, below 0 as 0), and each band below is one step
+// lower in every component still above 0.
+std::array<COLORREF, 256> GradientBands(int red, int green, int blue);
+
+// Paints the vertical gradient on the backdrop. The components are counted down (the
+// caller's copies are scratch values).
+void PaintGradient(MotherFormBackWindow& form, int16_t& red, int16_t& green, int16_t& blue);
+// Tiles the image's picture over the backdrop from its top-left corner.
+void TilePicture(MotherFormBackWindow& form, ImageBox& image);
+
+// A script colour key read as a number and taken as a signed 32-bit colour (0 when it
+// does not fit).
+int32_t ReadColourKey(const char* key);

@@ -1,0 +1,175 @@
+#include "wizard/wiz_form.h"
+
+#include "script/globals.h"
+#include "script/script.h"
+#include "script/text.h"
+#include "system/drives.h"
+#include "windows/about_form.h"
+#include "windows/mother_form.h"
+#include "windows/msgbox.h"
+#include "wizard/later_parts.h"
+#include "wizard/wizard.h"
+
+WizFormWindow WizForm;
+
+WizFormWindow::WizFormWindow() : Form(FormKind::MdiChild) {}
+
+void WizFormWindow::CreateControls() {
+    SetCaption("Setup Wizard");
+    SetClientSize(6435, 4395);
+    SetKeyPreview(true);
+
+    AddControl(Image1, nullptr, 240, 240, 1815, 3135);
+    // The shadow first, so that the black title lies on top of it.
+    AddControl(Label1[1], nullptr, 2325, 285, 3975, 555, "<Product Name>");
+    AddControl(Label1[0], nullptr, 2280, 240, 3975, 555, "<Product Name>");
+    for (int i : {1, 0}) {
+        Label1[i].SetTransparent(true);
+        Label1[i].SetFont("Times New Roman", 18, true);
+    }
+    Label1[0].SetForeColour(RGB(0, 0, 0));
+    Label1[1].SetForeColour(RGB(0x80, 0x80, 0x80));
+
+    const int panelLeft = 2280, panelTop = 960, panelWidth = 3975, panelHeight = 2520;
+    for (auto& panel : WizScreen) {
+        AddControl(panel, nullptr, panelLeft, panelTop, panelWidth, panelHeight);
+        panel.SetVisible(false);
+    }
+    const int w = panelWidth;
+    AddControl(
+        Label3[0], &WizScreen[0], 0, 0, w, 1080,
+        "This program will install <ProgramName> on your computer. You will be asked to choose a folder on "
+        "your hard drive where the program is to be located. ");
+    AddControl(
+        Label3[1], &WizScreen[0], 0, 1200, w, 1080,
+        "IMPORTANT: It is highly recommended that you close all open windows before continuing. Files cannot "
+        "be updated if they are currently being used. ");
+
+    AddControl(
+        Label3[3], &WizScreen[1], 0, 0, w, 840,
+        "If you are upgrading from a previous version of <ProgramName> make sure to specify the same folder "
+        "as the older version.");
+    AddControl(Label4, &WizScreen[1], 0, 960, w, 255, "<ProgramName> will be installed here:");
+    AddControl(Label5, &WizScreen[1], 0, 1260, w, 255, "<DefaultDir>");
+    Label5.SetFont("MS Sans Serif", 8, true);
+    AddControl(Label9, &WizScreen[1], 0, 1620, w, 255, "Disk free space");
+    AddControl(Command3, &WizScreen[1], w - 1215, 2040, 1215, 375, "Change...");
+    Command3.Click = [] { Guarded(WizForm_Command3_Click); };
+
+    AddControl(Label8, &WizScreen[2], 0, 0, w, 255, "Copying files, please wait...");
+    Text1.SetReadOnly(true);
+    AddControl(Text1, &WizScreen[2], 0, 480, w, 315);
+    Picture1.SetBorder(true);
+    Picture1.SetBackColour(RGB(255, 255, 255));
+    AddControl(Picture1, &WizScreen[2], 0, 960, w, 375);
+    // The bar is as wide as its box; the progress display slides it in from the left.
+    AddControl(Shape1, &Picture1, -w, 0, w, 375);
+    Shape1.SetBackColour(RGB(0, 0, 0x80));
+
+    AddControl(Label2, &WizScreen[4], 0, 0, w, 255, "Searching for installed components...");
+    AddControl(Label10, &WizScreen[4], 0, 480, w, 480,
+               "(Press 'Cancel' to stop search and install in default location)");
+
+    AddControl(Label6, &WizScreen[5], 0, 0, w, 840,
+               "Setup is ready to install <ProgramName>. Press Finish to continue.");
+    AddControl(Label7, &WizScreen[6], 0, 0, w, 255, "Finalizing settings...");
+
+    // Two separator lines, black above white, as an engraved rule above the buttons.
+    AddControl(Line6, nullptr, 120, 3675, 6195, 15);
+    Line6.SetBackColour(RGB(0, 0, 0));
+    AddControl(Line5, nullptr, 120, 3690, 6195, 15);
+    Line5.SetBackColour(RGB(255, 255, 255));
+
+    AddControl(AboutButton, nullptr, 120, 3885, 1215, 375, "&About...");
+    AddControl(BackButton, nullptr, 2580, 3885, 1215, 375, "< &Back");
+    NextButton.SetDefault(true);
+    AddControl(NextButton, nullptr, 3795, 3885, 1215, 375, "&Next >");
+    AddControl(CancelButton, nullptr, 5100, 3885, 1215, 375, "Cancel");
+    AboutButton.Click = [] { Guarded(WizForm_AboutButton_Click); };
+    BackButton.Click = [] { Guarded(WizForm_BackButton_Click); };
+    NextButton.Click = [] { Guarded(WizForm_NextButton_Click); };
+    CancelButton.Click = [] { Guarded(WizForm_CancelButton_Click); };
+}
+
+void WizFormWindow::OnLoad() {
+    Guarded([&] {
+        std::string picture = ReadIni("SetupPic");
+        if (!TrimBlanks(picture).empty()) Image1.LoadPicture(SourceDir + ReadIni("SetupPic"));
+        MoveTo(500, 500);
+    });
+}
+
+// The wizard has no close box; a close request (Ctrl+F4) is taken as the Cancel button.
+bool WizFormWindow::OnQueryUnload(UnloadMode mode) {
+    if (mode != UnloadMode::User) return true;
+    Guarded(WizForm_CancelButton_Click);
+    return false;
+}
+
+void WizFormWindow::OnEscape() {
+    Guarded(WizForm_CancelButton_Click);
+}
+
+void WizFormWindow::OnKeyPress(char key) {
+    WizForm_Form_KeyPress(key);
+}
+
+void WizForm_NextButton_Click() {
+    int16_t step = 1;
+    ShowWizardScreen(step);
+}
+
+void WizForm_BackButton_Click() {
+    int16_t step = -1;
+    ShowWizardScreen(step);
+}
+
+void WizForm_CancelButton_Click() {
+    // While the search runs, Cancel only stops it; DestDir keeps its value.
+    if (CurrentScreen == 2) {
+        SearchCancelled = true;
+        return;
+    }
+    std::string title = ReadIni("SetupTitle");
+    if (MsgBox("Are you sure you want to exit " + title + "?", MB_YESNO | MB_ICONQUESTION, title) == IDYES) {
+        WizForm.Unload();
+        MotherForm.Unload();
+        EndProgram();
+    }
+}
+
+void WizForm_Form_KeyPress(char key) {
+    if (key == 'x') SearchCancelled = true;
+}
+
+void WizForm_AboutButton_Click() {
+    AboutForm.ShowModal();
+}
+
+void WizForm_Command3_Click() {
+    std::vector<std::string> fixed, network;
+    int16_t fixedCount = ListDrivesOfType(3, fixed);
+    int16_t networkCount = ListDrivesOfType(4, network);
+    // From here on a failing statement is skipped and the next one runs.
+    std::string drive, folder;
+    Guarded([&] {
+        std::string current = DestDir.empty() ? std::string() : DestDir.substr(0, DestDir.size() - 1);
+        DWORD attributes = current.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(current.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            drive = DestDir.substr(0, 3);
+            folder = current;
+        } else if (fixedCount > 0) {
+            drive = folder = fixed[0];
+        } else if (networkCount > 0) {
+            drive = folder = network[0];
+        }
+    });
+    Guarded([&] { ShowFolderChooser(drive, folder); });
+    Guarded([&] {
+        if (!ChosenFolder.empty()) DestDir = ChosenFolder;
+    });
+    Guarded([] {
+        int16_t step = 0;
+        ShowWizardScreen(step);
+    });
+}

@@ -1,0 +1,46 @@
+// The wizard window: a window inside the main window with a fixed frame of buttons and a
+// stack of panels, one per screen (WizScreen(3) is empty and never shown).
+#pragma once
+#include "windows/forms.h"
+
+class WizFormWindow : public Form {
+  public:
+    WizFormWindow();
+    ImageBox Image1;
+    Label Label1[2]; // the title and its grey shadow
+    Shape Line5, Line6;
+    Button AboutButton, BackButton, NextButton, CancelButton;
+    Panel WizScreen[7];
+    // Welcome
+    Label Label3[4]; // 0 and 1 welcome, 3 destination
+    // Destination
+    Label Label4, Label5, Label9;
+    Button Command3;
+    // Copying
+    Label Label8;
+    TextBox Text1;
+    Panel Picture1;
+    Shape Shape1;
+    // Search
+    Label Label2, Label10;
+    // Ready
+    Label Label6;
+    // Finalizing
+    Label Label7;
+
+    void OnKeyPress(char key) override;
+
+  protected:
+    void CreateControls() override;
+    void OnLoad() override;
+    bool OnQueryUnload(UnloadMode mode) override;
+    void OnEscape() override;
+};
+extern WizFormWindow WizForm;
+
+void WizForm_NextButton_Click();
+void WizForm_BackButton_Click();
+void WizForm_CancelButton_Click();
+void WizForm_AboutButton_Click();
+void WizForm_Command3_Click();
+void WizForm_Form_KeyPress(char key);
