@@ -1,0 +1,184 @@
+// The text reader window, ShowTextFile and the license screen.
+#include "wizard/text_reader.h"
+
+#include <windows.h>
+
+#include "script/globals.h"
+#include "script/script.h"
+#include "windows/msgbox.h"
+#include "wizard/later_parts.h"
+#include "wizard/wizard.h"
+
+TextReaderForm TextReader;
+
+std::string TextForDisplay(const std::string& bytes) {
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 32);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r') {
+            text += "\r\n";
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            text += "\r\n";
+        } else if (c == '\0') {
+            text += ' ';
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+namespace {
+// Whether a directory search for the path finds a file (not a folder). Wildcards are not
+// taken as such: a path holding them names no file.
+bool IsNormalFile(const std::string& path) {
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(path.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+} // namespace
+
+bool ReadTextFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    if (!IsNormalFile(path)) return false;
+
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    char buffer[65536];
+    DWORD got = 0;
+    while (true) {
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// ---------------------------------------------------------------------------------------
+
+DWORD TextReaderForm::ReaderText::Style() const {
+    // A read-only multi-line box with a vertical scroll bar. Long lines wrap at the box's
+    // edge, so that license texts written as one line per paragraph read without sideways
+    // scrolling.
+    return WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | ES_NOHIDESEL;
+}
+
+DWORD TextReaderForm::Style() const {
+    // A sizeable window; the controls follow its size (OnResize).
+    return Form::Style() | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+}
+
+void TextReaderForm::CreateControls() {
+    SetCaption("Licensing Agreement");
+    SetClientSize(7800, 5400);
+    const int innerW = 7800, innerH = 5400;
+    AddControl(Text1, nullptr, 60, 60, innerW - 175, innerH - 800);
+    SendMessageA(Text1.Handle(), EM_SETLIMITTEXT, 0, 0); // no limit on what the file holds
+
+    AddControl(Picture1, nullptr, 60 + (innerW - 175) - 3900, 60 + innerH - 800, 3900, 270);
+    AddControl(Line1, &Picture1, 0, 0, 3900, 15);
+    AddControl(Line2, &Picture1, 0, 0, 15, 270);
+    AddControl(Line3[0], &Picture1, 0, 255, 3900, 15);
+    AddControl(Line3[1], &Picture1, 3885, 0, 15, 270);
+    Line1.SetBackColour(RGB(128, 128, 128));
+    Line2.SetBackColour(RGB(128, 128, 128));
+    Line3[0].SetBackColour(RGB(255, 255, 255));
+    Line3[1].SetBackColour(RGB(255, 255, 255));
+    AddControl(Label2, &Picture1, 75, 30, 3780, 225, "Use the scroll bars to see the entire document");
+    Label2.SetAlignment(SS_CENTER);
+
+    AddControl(Frame1, nullptr, 60, innerH - 650, 6600, 600);
+    AddControl(Label1, &Frame1, 120, 210, 3900, 255, "Do you agree to ALL the above terms?");
+    AddControl(Command2, &Frame1, 4200, 150, 1095, 360, "Yes");
+    AddControl(Command3, &Frame1, 5400, 150, 1095, 360, "No");
+    Frame1.SetVisible(false);
+
+    AddControl(Command1, nullptr, innerW / 2 - 1215 / 2, innerH - 550, 1215, 375, "OK");
+    Command1.SetDefault(true);
+
+    Command1.Click = [this] {
+        ReaderAnswer = 1;
+        Unload();
+    };
+    Command2.Click = [this] {
+        ReaderAnswer = 1;
+        Unload();
+    };
+    Command3.Click = [this] {
+        ReaderAnswer = 0;
+        Unload();
+    };
+}
+
+void TextReaderForm::OnLoad() {
+    // Closing the window by its close box leaves the answer at 0: a refusal.
+    ReaderAnswer = 0;
+    MoveTo((ScreenWidthTwips() - Width()) / 2, (ScreenHeightTwips() - Height()) / 2);
+}
+
+void TextReaderForm::OnResize() {
+    // Below 3480 by 2160 twips, or minimized, the controls keep their last places.
+    if (Width() < 3480 || Height() < 2160 || Minimized()) return;
+    const int innerW = ClientWidth(), innerH = ClientHeight();
+    Text1.Move(Text1.Left(), Text1.Top(), innerW - 175, innerH - 800);
+    Frame1.Move(Frame1.Left(), innerH - 650, Frame1.Width(), Frame1.Height());
+    Picture1.Move(Text1.Left() + Text1.Width() - Picture1.Width(), Text1.Top() + Text1.Height(),
+                  Picture1.Width(), Picture1.Height());
+    Command1.Move(innerW / 2 - Command1.Width() / 2, innerH - 550, Command1.Width(), Command1.Height());
+}
+
+void TextReaderForm::DataRefresh(const std::string& dataparm) {
+    Text1.SetCaption(TextForDisplay(dataparm));
+}
+
+// ---------------------------------------------------------------------------------------
+
+int16_t ShowTextFile(const std::string& path, const std::string& caption, int16_t mode) {
+    try {
+        TextReader.Load(); // answer 0, centred on the screen
+        TextReader.SetCaption(caption);
+        if (mode == 1) {
+            TextReader.Command1.SetVisible(false);
+            TextReader.Frame1.SetVisible(true);
+        }
+        // A file that is there but cannot be read is reported like a missing one.
+        std::string bytes;
+        if (ReadTextFile(path, bytes))
+            TextReader.DataRefresh(bytes);
+        else
+            TextReader.DataRefresh("Could not find the file: " + path);
+        TextReader.ShowModal();
+    } catch (...) {
+        TextReader.Unload();
+    }
+    return ReaderAnswer;
+}
+
+void ShowLicense() {
+    // With LicenseFile empty the path is the setup folder itself, which is no file: the
+    // user is told the license cannot be shown, as for a missing file.
+    const std::string path = SourceDir + ReadIni("LicenseFile");
+    if (IsNormalFile(path)) {
+        if (ShowTextFile(path, "License Agreement", 1) == 0) AbortSetup();
+        return;
+    }
+    const std::string product = ReadIni("ProductName");
+    const int answer = MsgBox("Could not display the licensing agreement. Please contact the developer of " +
+                                  product + " to obtain a fix." + "\r\n" + "\r\n" +
+                                  "Please note: there may be rules governing the use of the software to be "
+                                  "installed. Press OK to continue or CANCEL to cancel the installation of " +
+                                  product + ".",
+                              MB_OKCANCEL);
+    if (answer != IDOK) AbortSetup();
+}
