@@ -1,0 +1,104 @@
+// The preliminary actions (with the welcome screen) and the closing actions (at the end
+// of the installation): the script's messages, documents and programs.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "script/globals.h"
+#include "script/macros.h"
+#include "script/script.h"
+#include "script/text.h"
+#include "script/values.h"
+#include "system/regprocs.h"
+#include "windows/msgbox.h"
+#include "wizard/later_parts.h"
+#include "wizard/wizard.h"
+#include "windows/forms.h"
+
+namespace {
+
+// Number of items of a numbered list: used only when the count key reads as more than 0,
+// then read again and rounded to a 16-bit count (so 0.4 gives no items).
+int16_t ListCount(const char* countKey) {
+    if (ReadNumber(ReadIni(countKey)) > 0) return ReadCount(ReadIni(countKey));
+    return 0;
+}
+
+// Runs one step of the closing actions; its failure is swallowed so the next step runs.
+template <typename F> void Step(F&& f) {
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+void ShowScriptMessages(const char* countKey, const char* itemKey) {
+    const int16_t count = ListCount(countKey);
+    for (int16_t n = 1; n <= count && n > 0; ++n)
+        Step(
+            [&] { MsgBox(ReadIni(std::string(itemKey) + std::to_string(n)), MB_OK, ReadIni("SetupTitle")); });
+}
+
+// Opens a document with the program the system associates with it; the outcome is not
+// examined and the program does not wait for it.
+void OpenDocument(const std::string& path) {
+    Form* main = MainForm();
+    ShellExecuteA(main && main->Loaded() ? main->Handle() : nullptr, nullptr, path.c_str(), nullptr, "C:\\",
+                  SW_SHOWNORMAL);
+}
+
+// Yes/No question with a question icon, titled with SetupTitle; true on Yes.
+bool AskYes(const char* promptKey) {
+    return MsgBox(ReadIni(promptKey), MB_YESNO | MB_ICONQUESTION, ReadIni("SetupTitle")) == IDYES;
+}
+
+} // namespace
+
+void RunPrelimActions() {
+    try {
+        ShowScriptMessages("PrelimMessagesTotal", "PrelimMessage");
+        const int16_t count = ListCount("PrelimDocuExecsTotal");
+        for (int16_t n = 1; n <= count && n > 0; ++n) {
+            const std::string number = std::to_string(n);
+            const std::string path = SourceDir + ReadIni("PrelimDocuExec" + number);
+            if (ReadFlag(ReadIni("PrelimDocuExec" + number + "InternalReader"))) {
+                // readme.txt is shown in a window titled readme; the answer is not used.
+                ShowTextFile(path, GetPathPart(path, 3), 0);
+            } else {
+                OpenDocument(path);
+            }
+        }
+    } catch (...) {
+    }
+}
+
+void RunLastActions() {
+    Step([] { ShowScriptMessages("LastMessagesTotal", "LastMessage"); });
+
+    Step([] {
+        const int16_t count = ListCount("LastDocuExecsTotal");
+        if (count <= 0) return;
+        if (ReadFlag(ReadIni("LastDocuExecsPrompt")) && !AskYes("LastDocuExecsPromptMsg")) return;
+        for (int16_t n = 1; n <= count && n > 0; ++n)
+            Step([&] { OpenDocument(ResolveScriptPath(ReadIni("LastDocuExec" + std::to_string(n)))); });
+    });
+
+    Step([] {
+        const int16_t count = ListCount("LastExecsTotal");
+        if (count <= 0) return;
+        if (ReadFlag(ReadIni("LastExecsPrompt")) && !AskYes("LastExecsPromptMsg")) return;
+        // Started without waiting; a program that cannot be started is skipped silently.
+        for (int16_t n = 1; n <= count && n > 0; ++n)
+            Step([&] { StartProgram(ResolveScriptPath(ReadIni("LastExec" + std::to_string(n)))); });
+    });
+
+    Step([] {
+        if (InstallErrors)
+            MsgBox("There were some errors during installation. You may have to reinstall " +
+                       ReadIni("ProgramName") + " at a later date.",
+                   MB_OK);
+    });
+
+    AbortSetup();
+}

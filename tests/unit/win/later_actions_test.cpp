@@ -1,0 +1,56 @@
+// The preliminary actions: the script's messages, and documents in the program's reader.
+#include <gtest/gtest.h>
+
+#include "later_support.h"
+#include "windows/msgbox.h"
+#include "wizard/later_parts.h"
+
+using namespace kvtest;
+
+namespace {
+struct Box {
+    std::string text;
+    unsigned flags;
+    std::string title;
+};
+} // namespace
+
+TEST(PrelimActions, MessagesUpToTheCountEvenWhenMissing) {
+    SetupFolderWithScript("later_prelim", "[install]\nSetupTitle=Acme Setup\nPrelimMessagesTotal=2\n"
+                                          "PrelimMessage1=Welcome aboard\n");
+    std::vector<Box> boxes;
+    SetMessageBoxHook([&](const std::string& t, unsigned f, const std::string& ti) {
+        boxes.push_back({t, f, ti});
+        return IDOK;
+    });
+    RunPrelimActions();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Welcome aboard");
+    EXPECT_EQ(boxes[1].text, "");
+    EXPECT_EQ(boxes[0].flags, static_cast<unsigned>(MB_OK));
+    EXPECT_EQ(boxes[0].title, "Acme Setup");
+
+    // A count that rounds to 0, or a negative one, gives no messages.
+    boxes.clear();
+    SetupFolderWithScript("later_prelim", "[install]\nPrelimMessagesTotal=0.4\nPrelimMessage1=x\n"
+                                          "PrelimDocuExecsTotal=-3\n");
+    RunPrelimActions();
+    SetMessageBoxHook(nullptr);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST(PrelimActions, InternalReaderShowsTheDocumentTitledWithItsName) {
+    const std::string folder = SetupFolderWithScript(
+        "later_prelimdoc", "[install]\nPrelimDocuExecsTotal=1\nPrelimDocuExec1=readme.txt\n"
+                           "PrelimDocuExec1InternalReader=1\n");
+    WriteFile(folder + "readme.txt", "Read me first.");
+    std::string shown;
+    WindowAnswerer answerer("readme", [&](HWND hwnd) {
+        shown = WindowText(FindWindowExA(hwnd, nullptr, "Edit", nullptr));
+        ClickButton(hwnd, "OK");
+    });
+    RunPrelimActions();
+    answerer.Join();
+    EXPECT_TRUE(answerer.found);
+    EXPECT_EQ(shown, "Read me first.");
+}
