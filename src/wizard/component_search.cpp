@@ -12,6 +12,7 @@
 #include "script/text.h"
 #include "system/drives.h"
 #include "system/regprocs.h"
+#include "windows/forms.h"
 #include "windows/msgbox.h"
 #include "wizard/later_parts.h"
 
@@ -43,14 +44,6 @@ bool ReadFolderListing(const std::string& path, FolderListing& listing) {
 }
 
 namespace {
-void ProcessPendingMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 std::string CurrentFolder() {
     char buffer[MAX_PATH + 1] = {};
     const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
@@ -61,12 +54,12 @@ std::string CurrentFolder() {
 SeekerPlatform MakeSeekerPlatform(std::function<void()> doEvents) {
     SeekerPlatform platform;
     platform.ReadFolder = ReadFolderListing;
-    platform.DoEvents = doEvents ? std::move(doEvents) : std::function<void()>(ProcessPendingMessages);
+    platform.DoEvents = doEvents ? std::move(doEvents) : std::function<void()>(DoEvents);
     platform.ShowMessage = [](const std::string& text) { MsgBox(text, MB_OK); };
     platform.CurrentFolder = CurrentFolder;
     // The window is never shown, so its Exit button is never pressed; were it pressed, it
-    // ends the program like the wizard's Cancel.
-    platform.EndProgram = [] { ExitProcess(0); };
+    // would end the program.
+    platform.EndProgram = [] { EndProgram(); };
     return platform;
 }
 
