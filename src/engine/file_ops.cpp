@@ -63,6 +63,13 @@ void InstallVersionedFile(const std::string& sourceFolder, const std::string& de
             VerInstallFileA(0, shortSourceName.data(), shortDestName.data(), shortSourceFolder.data(),
                             shortDestFolder.data(), noCurrentFolder, tempName, &tempLength);
 
+        // Windows gives a file made under a short name right after the placeholder of that
+        // name was deleted the placeholder's long name again (file-name tunnelling). Where the
+        // system does not, the copy carries the short name: it is renamed to the name asked for.
+        if (result == 0 && !shortDestName.empty() && shortDestName != destName && !FileExists(destPath) &&
+            FileExists(destFolder + shortDestName))
+            MoveFileA((destFolder + shortDestName).c_str(), destPath.c_str());
+
         // An older source file that the installer refused (VIF_SRCOLD) is not a failure.
         if (errorCheck == 0 && result != 0 && (result & VIF_SRCOLD) == 0) {
             MsgBox("The file " + destFolder + destName + "\r\n" +

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,20 @@ class MessageBoxWatch {
     std::vector<ShownBox> boxes;
 };
 
+// Names of the files in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::string Fixture(int version) {
     return kvtest::ReadFile(kvtest::ProgramFolder() + "verfile_v" + std::to_string(version) + ".dll");
 }
@@ -47,7 +62,7 @@ class VersionedCopyTest : public ::testing::Test {
         CreateDirectoryA(source_.c_str(), nullptr);
         CreateDirectoryA(dest_.c_str(), nullptr);
         for (int v = 1; v <= 3; ++v) ASSERT_FALSE(Fixture(v).empty()) << "fixture verfile_v" << v << ".dll";
-        ASSERT_NE(Fixture(1), Fixture(3));
+        ASSERT_TRUE(Fixture(1) != Fixture(3));
         InstallErrors = false;
     }
     void TearDown() override { InstallErrors = false; }
@@ -64,7 +79,7 @@ class VersionedCopyTest : public ::testing::Test {
 TEST_F(VersionedCopyTest, ANewFileIsCopiedWithoutAMessage) {
     OfferVersion(2);
     InstallVersionedFile(source_, dest_, "verfile.dll", "verfile.dll");
-    EXPECT_EQ(Installed(), Fixture(2));
+    EXPECT_TRUE(Installed() == Fixture(2));
     EXPECT_TRUE(watch_.boxes.empty());
     EXPECT_FALSE(InstallErrors);
 }
@@ -73,7 +88,7 @@ TEST_F(VersionedCopyTest, AnOlderFileOnTheComputerIsReplaced) {
     InstalledVersion(1);
     OfferVersion(3);
     InstallVersionedFile(source_, dest_, "verfile.dll", "verfile.dll");
-    EXPECT_EQ(Installed(), Fixture(3));
+    EXPECT_TRUE(Installed() == Fixture(3));
     EXPECT_TRUE(watch_.boxes.empty());
     EXPECT_FALSE(InstallErrors);
 }
@@ -82,7 +97,7 @@ TEST_F(VersionedCopyTest, ANewerFileOnTheComputerIsKeptWithoutAMessage) {
     InstalledVersion(3);
     OfferVersion(1);
     InstallVersionedFile(source_, dest_, "verfile.dll", "verfile.dll");
-    EXPECT_EQ(Installed(), Fixture(3));
+    EXPECT_TRUE(Installed() == Fixture(3));
     EXPECT_TRUE(watch_.boxes.empty());
     EXPECT_FALSE(InstallErrors);
 }
@@ -90,7 +105,22 @@ TEST_F(VersionedCopyTest, ANewerFileOnTheComputerIsKeptWithoutAMessage) {
 TEST_F(VersionedCopyTest, ASourceFileUnderAnotherNameIsInstalledUnderTheDestinationName) {
     kvtest::WriteFile(source_ + "v2.dll", Fixture(2));
     InstallVersionedFile(source_, dest_, "v2.dll", "verfile.dll");
-    EXPECT_EQ(Installed(), Fixture(2));
+    EXPECT_TRUE(Installed() == Fixture(2));
+    EXPECT_TRUE(watch_.boxes.empty());
+}
+
+// The placeholder gives a new file its short name; the file still ends up under the
+// name asked for, also when it is replaced later.
+TEST_F(VersionedCopyTest, AFileWithALongNameIsInstalledUnderThatName) {
+    OfferVersion(1);
+    InstallVersionedFile(source_, dest_, "verfile.dll", "Long Destination Name.dll");
+    EXPECT_EQ(FilesIn(dest_), std::vector<std::string>{"Long Destination Name.dll"});
+    EXPECT_TRUE(kvtest::ReadFile(dest_ + "Long Destination Name.dll") == Fixture(1));
+
+    OfferVersion(3);
+    InstallVersionedFile(source_, dest_, "verfile.dll", "Long Destination Name.dll");
+    EXPECT_EQ(FilesIn(dest_), std::vector<std::string>{"Long Destination Name.dll"});
+    EXPECT_TRUE(kvtest::ReadFile(dest_ + "Long Destination Name.dll") == Fixture(3));
     EXPECT_TRUE(watch_.boxes.empty());
 }
 
