@@ -102,13 +102,6 @@ TEST_F(VersionedCopyTest, ANewerFileOnTheComputerIsKeptWithoutAMessage) {
     EXPECT_FALSE(InstallErrors);
 }
 
-TEST_F(VersionedCopyTest, ASourceFileUnderAnotherNameIsInstalledUnderTheDestinationName) {
-    kvtest::WriteFile(source_ + "v2.dll", Fixture(2));
-    InstallVersionedFile(source_, dest_, "v2.dll", "verfile.dll");
-    EXPECT_TRUE(Installed() == Fixture(2));
-    EXPECT_TRUE(watch_.boxes.empty());
-}
-
 // The placeholder gives a new file its short name; the file still ends up under the
 // name asked for, also when it is replaced later.
 TEST_F(VersionedCopyTest, AFileWithALongNameIsInstalledUnderThatName) {
@@ -146,17 +139,6 @@ TEST_F(VersionedCopyTest, AFailureWithErrorCheckOffIsSilent) {
     InstallVersionedFile(source_, dest_, "missing.dll", "verfile.dll", 1);
     EXPECT_TRUE(watch_.boxes.empty());
     EXPECT_FALSE(InstallErrors);
-}
-
-TEST_F(VersionedCopyTest, AnUnreachableDestinationIsReported) {
-    OfferVersion(2);
-    std::string nowhere = dest_ + "no such folder\\";
-    InstallVersionedFile(source_, nowhere, "verfile.dll", "verfile.dll");
-    ASSERT_EQ(watch_.boxes.size(), 1u);
-    EXPECT_EQ(watch_.boxes[0].text.rfind("The file " + nowhere + "verfile.dll\r\ncould not be copied.", 0),
-              0u)
-        << watch_.boxes[0].text;
-    EXPECT_TRUE(InstallErrors);
 }
 
 class FontTest : public ::testing::Test {
@@ -207,7 +189,7 @@ TEST_F(FontTest, AFileThatIsNoFontIsReportedAndListedAllTheSame) {
     EXPECT_FALSE(InstallErrors);
 }
 
-TEST(DeleteFileQuietlyTest, DeletesEveryMatchAndNothingElse) {
+TEST(DeleteFileQuietlyTest, DeletesEveryMatchingFileAndReportsNothing) {
     std::string folder = kvtest::FreshFolder("sys-delete");
     for (const char* name : {"a.txt", "b.txt", "c.log", "cc.log", "keep.text"})
         kvtest::WriteFile(folder + name, "x");
@@ -225,16 +207,13 @@ TEST(DeleteFileQuietlyTest, DeletesEveryMatchAndNothingElse) {
 
     DeleteFileQuietly(folder + "cc.log");
     EXPECT_FALSE(kvtest::PathExists(folder + "cc.log"));
-}
 
-TEST(DeleteFileQuietlyTest, IgnoresMissingFilesFoldersAndProtectedFiles) {
-    std::string folder = kvtest::FreshFolder("sys-delete");
+    // Missing files and folders, and a read-only file (which stays): nothing reported.
     kvtest::WriteFile(folder + "locked.txt", "x");
     SetFileAttributesA((folder + "locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     DeleteFileQuietly(folder + "missing.txt");
     DeleteFileQuietly(folder + "no folder\\*.*");
     DeleteFileQuietly("");
-    // A read-only file stays, silently.
     DeleteFileQuietly(folder + "locked.txt");
     EXPECT_TRUE(kvtest::PathExists(folder + "locked.txt"));
 }

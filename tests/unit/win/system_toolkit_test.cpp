@@ -97,8 +97,7 @@ TEST_F(ShortcutTest, ALinkIsMadeInItsFolderAndRemovedWithTheEmptiedFolders) {
     EXPECT_TRUE(kvtest::PathExists(programs_));
 }
 
-TEST_F(ShortcutTest, AFolderThatStillHoldsShortcutsStays) {
-    ToolkitCreateShellFolder("KvTest Tools");
+TEST_F(ShortcutTest, AFolderStaysWhileItHoldsShortcutsAndProgramsItselfAlways) {
     ToolkitCreateShellLink("KvTest Tools", "First", target_, "");
     ToolkitCreateShellLink("KvTest Tools", "Second", target_, "");
     ToolkitRemoveShellLink("KvTest Tools", "First");
@@ -106,9 +105,8 @@ TEST_F(ShortcutTest, AFolderThatStillHoldsShortcutsStays) {
     EXPECT_TRUE(kvtest::PathExists(programs_ + "\\KvTest Tools\\Second.lnk"));
     ToolkitRemoveShellLink("KvTest Tools", "Second");
     EXPECT_FALSE(kvtest::PathExists(programs_ + "\\KvTest Tools"));
-}
 
-TEST_F(ShortcutTest, AnEmptyFolderNameMeansTheProgramsFolderItself) {
+    // The empty folder name is the Programs folder itself.
     ToolkitCreateShellLink("", "KvTest Root", target_, "");
     EXPECT_TRUE(ReadLink(programs_ + "\\KvTest Root.lnk").loaded);
     ToolkitRemoveShellLink("", "KvTest Root");
@@ -231,20 +229,6 @@ TEST_F(FolderTest, CurrentVersionValuesFallBackWhenMissingOrBlank) {
     EXPECT_EQ(SystemFolderSource().CurrentVersionValue("KvTestPadded"), "D:\\Apps");
     EXPECT_EQ(SystemFolderSource().CurrentVersionValue("KvTestBlank"), "");
     EXPECT_EQ(SystemFolderSource().CurrentVersionValue("KvTestMissing"), "");
-}
-
-TEST_F(FolderTest, ShellFoldersComeFromTheUsersShellFoldersKey) {
-    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    CreateRegKey(RegHKeyCurrentUser, key);
-    SetRegValue(RegHKeyCurrentUser, key, "KvTest Folder", "C:\\Users\\Test\\KvFolder", 1);
-    EXPECT_EQ(GetShellFolder("KvTest Folder"), "C:\\Users\\Test\\KvFolder");
-    EXPECT_EQ(SystemFolderSource().ShellFolder("kvtest folder"), "C:\\Users\\Test\\KvFolder");
-    EXPECT_EQ(GetShellFolder("KvTest NoSuchFolder"), "");
-    HKEY open = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &open) == ERROR_SUCCESS) {
-        RegDeleteValueA(open, "KvTest Folder");
-        RegCloseKey(open);
-    }
 }
 
 } // namespace
