@@ -1,0 +1,140 @@
+// kvdrive: clicks through a KavexInstall wizard the way a user accepting every default
+// would, and reports what an installation left on the computer. The main job uses it to
+// install the sample product on a display nobody watches.
+//
+//   kvdrive install <path of setup.exe>   run the setup, Next until Finish, answer every
+//                                         message box with Yes or OK, wait for the end
+//   kvdrive report <path of setup.ini>    print the product's registry entries, the
+//                                         installed script copy and its recorded files
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "driver/driver.h"
+#include "script/script.h"
+#include "system/regprocs.h"
+#include "engine/file_ops.h"
+#include "script/values.h"
+#include "script/text.h"
+
+namespace {
+
+using namespace e2e;
+
+int Install(const std::string& setupExe) {
+    std::string folder = GetPathPart(setupExe, 0, true);
+    std::string commandLine = "\"" + setupExe + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                        &pi)) {
+        std::printf("could not start %s (error %lu)\n", setupExe.c_str(), GetLastError());
+        return 1;
+    }
+    CloseHandle(pi.hThread);
+    DWORD pid = pi.dwProcessId;
+    std::printf("started %s\n", setupExe.c_str());
+
+    bool finished = false;
+    // Ten minutes at most: a product of thousands of files takes a while under Wine.
+    DWORD deadline = GetTickCount() + 600000;
+    while (WaitForSingleObject(pi.hProcess, 200) == WAIT_TIMEOUT) {
+        if (GetTickCount() > deadline) {
+            std::printf("the setup did not end in time; stopping it\n");
+            TerminateProcess(pi.hProcess, 1);
+            CloseHandle(pi.hProcess);
+            return 1;
+        }
+        if (auto box = FindMessageBox(pid)) {
+            std::string answer;
+            for (const auto& b : box->buttons)
+                if (b == "&Yes" || b == "OK") answer = b;
+            std::printf("message \"%s\": %s\n  -> %s\n", box->title.c_str(), box->text.c_str(),
+                        answer.empty() ? "(no Yes/OK button)" : answer.c_str());
+            if (!answer.empty()) AnswerMessageBox(*box, answer);
+            continue;
+        }
+        // The license: accepted, as the user of the main job would.
+        if (HWND reader = FindTopWindow(pid, "License Agreement")) {
+            if (HWND yes = FindControl(reader, "Yes", "Button"); yes && IsShown(yes)) {
+                std::printf("license: Yes\n");
+                Click(yes);
+                Sleep(300);
+                continue;
+            }
+        }
+        if (finished) continue;
+        HWND wizard = FindWindowOf(pid, "Setup Wizard");
+        if (!wizard || !IsShown(wizard)) continue;
+        for (const char* caption : {"Finish", "&Next >"}) {
+            HWND button = FindControl(wizard, caption, "Button");
+            if (button && IsShown(button) && IsEnabledWindow(button)) {
+                std::printf("wizard: %s\n", std::string(caption) == "Finish" ? "Finish" : "Next");
+                Click(button);
+                if (std::string(caption) == "Finish") finished = true;
+                Sleep(300);
+                break;
+            }
+        }
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    std::printf("the setup ended%s\n", finished ? " after Finish" : " before Finish was pressed");
+    return finished ? 0 : 1;
+}
+
+int Report(const std::string& scriptPath) {
+    std::string folder = GetPathPart(scriptPath, 0, true);
+    std::string file = GetPathPart(scriptPath, 1);
+    std::string product = ReadIni("ProductName", "install", folder, file);
+    std::printf("product: %s\n", product.c_str());
+    std::string productKey = "SOFTWARE\\Kavex Software\\" + product;
+    std::string uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product;
+    std::string dest = ReadRegString(RegHKeyLocalMachine, productKey, "");
+    std::printf("HKLM\\%s = %s\n", productKey.c_str(), dest.c_str());
+    std::printf("HKLM\\%s DisplayName = %s\n", uninstallKey.c_str(),
+                ReadRegString(RegHKeyLocalMachine, uninstallKey, "DisplayName").c_str());
+    std::printf("HKLM\\%s UninstallString = %s\n", uninstallKey.c_str(),
+                ReadRegString(RegHKeyLocalMachine, uninstallKey, "UninstallString").c_str());
+    if (dest.empty()) {
+        std::printf("the product is not registered as installed\n");
+        return 1;
+    }
+    std::string setupFolder = dest + "Setup\\";
+    std::printf("installed script %ssetup.ini: installstate=%s\n", setupFolder.c_str(),
+                ReadIni("installstate", "install", setupFolder).c_str());
+    int files = ReadCount(ReadIni("uninstallfilestotal", "uninstall", setupFolder));
+    int missing = 0;
+    for (int k = 1; k <= files; ++k) {
+        std::string path = ReadIni("file" + std::to_string(k), "uninstall", setupFolder);
+        bool present = FileExists(path);
+        if (!present) ++missing;
+        std::printf("  file%d %-8s %s\n", k, present ? "present" : "MISSING", path.c_str());
+    }
+    for (int n = 1;; ++n) {
+        std::string ext = ReadIni("ext" + std::to_string(n), "uninstall", setupFolder);
+        if (ext.empty()) break;
+        std::printf("  file type %s -> %s\n", ext.c_str(),
+                    ReadRegString(RegHKeyClassesRoot, ext, "").c_str());
+    }
+    for (int n = 1;; ++n) {
+        std::string name = ReadIni("shortcut" + std::to_string(n), "uninstall", setupFolder);
+        if (name.empty()) break;
+        std::printf("  shortcut \"%s\" in \"%s\"\n", name.c_str(),
+                    ReadIni("shortcutfolder" + std::to_string(n), "uninstall", setupFolder).c_str());
+    }
+    std::printf("%d recorded files, %d missing\n", files, missing);
+    return missing == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "install") return Install(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "report") return Report(argv[2]);
+    std::printf("usage: kvdrive install <setup.exe> | kvdrive report <setup.ini>\n");
+    return 2;
+}
