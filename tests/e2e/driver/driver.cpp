@@ -1,0 +1,205 @@
+#include "driver/driver.h"
+
+#include <chrono>
+#include <thread>
+
+namespace e2e {
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return condition();
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    }
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[128] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
+
+std::string TextOf(HWND hwnd) {
+    // Static controls and buttons keep their text in the window itself, which can be read
+    // even while the program is busy (the splash window's wait); text boxes are asked.
+    if (ClassOf(hwnd) != "Edit") {
+        char text[1024] = {};
+        GetWindowTextA(hwnd, text, sizeof(text));
+        return text;
+    }
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+    std::string text(length + 1, '\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 5000, &got))
+        return {};
+    text.resize(got);
+    return text;
+}
+
+bool IsShown(HWND hwnd) {
+    return hwnd && IsWindowVisible(hwnd);
+}
+bool IsEnabledWindow(HWND hwnd) {
+    return hwnd && IsWindowEnabled(hwnd);
+}
+
+RECT ScreenRect(HWND hwnd) {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    return rc;
+}
+
+RECT ClientScreenRect(HWND hwnd) {
+    RECT rc{};
+    GetClientRect(hwnd, &rc);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly) {
+    struct Walk {
+        DWORD pid;
+        bool visibleOnly;
+        std::vector<HWND> found;
+    } walk{pid, visibleOnly, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* w = reinterpret_cast<Walk*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == w->pid && (!w->visibleOnly || IsWindowVisible(hwnd))) w->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.found;
+}
+
+std::vector<HWND> Descendants(HWND root) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        root,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+namespace {
+bool Matches(HWND hwnd, const std::string& caption, const std::string& cls) {
+    return (cls.empty() || ClassOf(hwnd) == cls) && TextOf(hwnd) == caption;
+}
+} // namespace
+
+HWND FindTopWindow(DWORD pid, const std::string& caption, const std::string& cls) {
+    for (HWND hwnd : TopWindows(pid))
+        if (Matches(hwnd, caption, cls)) return hwnd;
+    return nullptr;
+}
+
+HWND FindWindowOf(DWORD pid, const std::string& caption, const std::string& cls) {
+    for (HWND top : TopWindows(pid)) {
+        if (Matches(top, caption, cls)) return top;
+        if (HWND inner = FindControl(top, caption, cls)) return inner;
+    }
+    return nullptr;
+}
+
+HWND WaitWindowOf(DWORD pid, const std::string& caption, const std::string& cls, int timeoutMs) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindWindowOf(pid, caption, cls)) != nullptr && IsShown(found); },
+            timeoutMs);
+    return IsShown(found) ? found : nullptr;
+}
+
+HWND FindControl(HWND root, const std::string& text, const std::string& cls) {
+    for (HWND hwnd : Descendants(root))
+        if (Matches(hwnd, text, cls)) return hwnd;
+    return nullptr;
+}
+
+std::vector<std::string> ShownTexts(HWND root) {
+    std::vector<std::string> texts;
+    for (HWND hwnd : Descendants(root)) {
+        if (!IsShown(hwnd)) continue;
+        std::string text = TextOf(hwnd);
+        if (!text.empty()) texts.push_back(text);
+    }
+    return texts;
+}
+
+HWND WaitShownText(HWND root, const std::string& text, int timeoutMs) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            found = nullptr;
+            for (HWND hwnd : Descendants(root))
+                if (IsShown(hwnd) && TextOf(hwnd) == text) found = hwnd;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+void Click(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+void TypeChar(HWND hwnd, char ch) {
+    PostMessageA(hwnd, WM_CHAR, static_cast<unsigned char>(ch), 1);
+}
+
+void SetText(HWND edit, const std::string& text) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
+}
+
+void CloseBox(HWND hwnd) {
+    PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+void CloseWindowMessage(HWND hwnd) {
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+std::optional<MessageBoxView> FindMessageBox(DWORD pid) {
+    for (HWND hwnd : TopWindows(pid)) {
+        if (ClassOf(hwnd) != "#32770") continue;
+        MessageBoxView view;
+        view.hwnd = hwnd;
+        view.title = TextOf(hwnd);
+        // The message is the static control 0xFFFF of the box; its icon is static 0x440.
+        if (HWND text = GetDlgItem(hwnd, 0xFFFF)) view.text = TextOf(text);
+        HWND icon = GetDlgItem(hwnd, 0x440);
+        view.hasIcon = icon && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
+        for (HWND child : Descendants(hwnd))
+            if (ClassOf(child) == "Button" && IsWindowVisible(child)) view.buttons.push_back(TextOf(child));
+        return view;
+    }
+    return std::nullopt;
+}
+
+std::optional<MessageBoxView> WaitMessageBox(DWORD pid, int timeoutMs) {
+    std::optional<MessageBoxView> box;
+    WaitFor([&] { return (box = FindMessageBox(pid)).has_value(); }, timeoutMs);
+    // Give the box a moment to have its controls filled in.
+    if (box) {
+        WaitFor([&] { return !(box = FindMessageBox(pid)) || !box->buttons.empty(); }, 2000);
+    }
+    return box;
+}
+
+bool AnswerMessageBox(const MessageBoxView& box, const std::string& button) {
+    for (HWND child : Descendants(box.hwnd)) {
+        if (ClassOf(child) == "Button" && TextOf(child) == button) {
+            Click(child);
+            return WaitFor([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
+        }
+    }
+    return false;
+}
+
+} // namespace e2e

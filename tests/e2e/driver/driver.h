@@ -1,0 +1,70 @@
+// Drives the setup program's windows from another process, as a user would: finds its
+// windows and controls, reads their texts and states, clicks, types, answers message
+// boxes and closes windows. Every wait has a time limit; nothing here can hang a test.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+constexpr int kDefaultTimeoutMs = 10000;
+
+// Polls `condition` until it holds or the time is up; returns the last result.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = kDefaultTimeoutMs);
+
+std::string ClassOf(HWND hwnd);
+// The window's text as the window itself reports it (WM_GETTEXT across processes).
+std::string TextOf(HWND hwnd);
+// Visible on the screen: the window and all its parents are shown.
+bool IsShown(HWND hwnd);
+bool IsEnabledWindow(HWND hwnd);
+// Position on the screen, in pixels.
+RECT ScreenRect(HWND hwnd);
+RECT ClientScreenRect(HWND hwnd);
+
+// Top-level windows of a process (visible ones only unless told otherwise).
+std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly = true);
+// All descendants of a window, depth first (MDI children, panels, controls).
+std::vector<HWND> Descendants(HWND root);
+// A top-level window of the process with this exact caption and class ("" = any).
+HWND FindTopWindow(DWORD pid, const std::string& caption, const std::string& cls = "");
+// A window of the process, top-level or inside another, with this caption and class.
+HWND FindWindowOf(DWORD pid, const std::string& caption, const std::string& cls = "");
+HWND WaitWindowOf(DWORD pid, const std::string& caption, const std::string& cls = "",
+                  int timeoutMs = kDefaultTimeoutMs);
+// A descendant of root with this exact text (and class, "" = any).
+HWND FindControl(HWND root, const std::string& text, const std::string& cls = "");
+// The texts of the visible descendants, for assertions and their failure messages.
+std::vector<std::string> ShownTexts(HWND root);
+// Waits until a visible descendant of root shows this exact text; returns it or nullptr.
+HWND WaitShownText(HWND root, const std::string& text, int timeoutMs = kDefaultTimeoutMs);
+
+// Clicks a button (BM_CLICK, posted: a modal dialog that the click opens never blocks
+// the driver, which must then wait for the result).
+void Click(HWND button);
+// Posts a typed character to a window.
+void TypeChar(HWND hwnd, char ch);
+// Replaces the text of an input box.
+void SetText(HWND edit, const std::string& text);
+// Asks a window to close: as its close box (SC_CLOSE) or with a plain WM_CLOSE.
+void CloseBox(HWND hwnd);
+void CloseWindowMessage(HWND hwnd);
+
+// A message box (dialog class #32770) of the process.
+struct MessageBoxView {
+    HWND hwnd = nullptr;
+    std::string title;
+    std::string text;
+    std::vector<std::string> buttons; // captions, as shown ("&Yes", "OK")
+    bool hasIcon = false;
+};
+std::optional<MessageBoxView> FindMessageBox(DWORD pid);
+std::optional<MessageBoxView> WaitMessageBox(DWORD pid, int timeoutMs = kDefaultTimeoutMs);
+// Presses the button with this caption and waits until the box has gone.
+bool AnswerMessageBox(const MessageBoxView& box, const std::string& button);
+
+} // namespace e2e
