@@ -11,7 +11,7 @@ void UninstallFormWindow::CreateControls() {
     SetCaption("<Setup Title>");
     SetClientSize(4320, 1320);
     AddControl(Label1, nullptr, 240, 240, 3840, 300, "Please wait...");
-    Label1.SetFont("MS Sans Serif", 10, true);
+    Label1.SetFont("Tahoma", 10, true);
     AddControl(Label2, nullptr, 240, 720, 3840, 300, "Removal in progress");
 }
 

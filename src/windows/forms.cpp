@@ -735,7 +735,9 @@ void Form::Show() {
         SendMessageA(GetParent(hwnd_), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hwnd_), 0);
         break;
     case FormKind::Child:
-        ShowWindow(hwnd_, SW_SHOWNA);
+        // New child windows start at the bottom of their siblings; a shown one comes up
+        // (the backdrop keeps itself at the bottom).
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         break;
     default:
         if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);

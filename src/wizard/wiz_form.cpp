@@ -51,7 +51,7 @@ void WizFormWindow::CreateControls() {
         "as the older version.");
     AddControl(Label4, &WizScreen[1], 0, 960, w, 255, "<ProgramName> will be installed here:");
     AddControl(Label5, &WizScreen[1], 0, 1260, w, 255, "<DefaultDir>");
-    Label5.SetFont("MS Sans Serif", 8, true);
+    Label5.SetFont("Tahoma", 8, true);
     AddControl(Label9, &WizScreen[1], 0, 1620, w, 255, "Disk free space");
     AddControl(Command3, &WizScreen[1], w - 1215, 2040, 1215, 375, "Change...");
     Command3.Click = [] { Guarded(WizForm_Command3_Click); };
