@@ -110,3 +110,24 @@ TEST(FolderChooser, OpensOnTheGivenFolderAndCancelLeavesNoChoice) {
                                                "      Beta"};
     EXPECT_EQ(entries, expected);
 }
+
+TEST(FolderChooser, UnreadableDriveIsReportedOnceAndTheListsReturnToC) {
+    // A drive letter bound to a folder that does not exist stands for an empty disk drive.
+    ASSERT_TRUE(DefineDosDeviceA(0, "Q:", "C:\\kvtest\\later_no_such_folder"));
+    ASSERT_TRUE(GetLogicalDrives() & (1u << ('Q' - 'A')));
+    SetCurrentDirectoryA("C:\\kvtest");
+    ChFolderForm.Load();
+    std::vector<std::string> messages;
+    SetMessageBoxHook([&](const std::string& text, unsigned flags, const std::string& title) {
+        messages.push_back(title + "|" + text + "|" + std::to_string(flags));
+        return IDOK;
+    });
+    ChFolderForm.Drive1.SetDrive("q:");
+    SetMessageBoxHook(nullptr);
+    DefineDosDeviceA(DDD_REMOVE_DEFINITION, "Q:", nullptr);
+    EXPECT_EQ(messages, std::vector<std::string>{std::string(AppTitle) + "|That Drive is not available|0"});
+    EXPECT_EQ(ChFolderForm.Drive1.Letter(), 'c');
+    EXPECT_EQ(ChFolderForm.Dir1.Path(), "C:\\kvtest");
+    ChFolderForm.Command2_Click();
+    EXPECT_EQ(ChosenFolder, "");
+}
