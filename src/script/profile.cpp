@@ -163,15 +163,88 @@ void ParseAll(Profile& profile) {
     ParseFrom(profile, 0);
 }
 
-// The text of the file's bytes. Scripts are ANSI text; a UTF-8 byte-order mark is
-// skipped and the bytes behind it taken as they are; UTF-16 text keeps the characters of
-// the ANSI range and shows every other one as '?'.
+// Scripts are ANSI text (Windows-1252). Files with a byte-order mark are read as the
+// system reads them: UTF-8 and UTF-16 text is brought into the ANSI code page, and a
+// character that has no place there (or a byte that is not valid UTF-8) reads as '?'.
+constexpr char16_t Cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t AnsiToUnicode(unsigned char c) {
+    return (c >= 0x80 && c < 0xA0) ? Cp1252High[c - 0x80] : c;
+}
+
+char UnicodeToAnsi(char32_t u) {
+    if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return static_cast<char>(u);
+    for (int i = 0; i < 32; ++i)
+        if (Cp1252High[i] == u) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+std::string Utf8ToAnsi(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const int extra = lead < 0x80             ? 0
+                          : (lead & 0xE0) == 0xC0 ? 1
+                          : (lead & 0xF0) == 0xE0 ? 2
+                          : (lead & 0xF8) == 0xF0 ? 3
+                                                  : -1;
+        char32_t code = extra == 0   ? lead
+                        : extra == 1 ? (lead & 0x1F)
+                        : extra == 2 ? (lead & 0x0F)
+                                     : (lead & 0x07);
+        bool valid = extra >= 0 && i + extra < bytes.size();
+        for (int k = 1; valid && k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80)
+                valid = false;
+            else
+                code = code << 6 | (next & 0x3F);
+        }
+        if (!valid) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        // A character beyond the 16-bit range is two UTF-16 units, each unknown here.
+        if (code > 0xFFFF)
+            out += "??";
+        else
+            out += UnicodeToAnsi(code);
+        i += extra + 1;
+    }
+    return out;
+}
+
+std::string AnsiToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const char32_t u = AnsiToUnicode(static_cast<unsigned char>(c));
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
 void DecodeRaw(Profile& profile) {
     const std::string& raw = profile.raw;
     auto startsWith = [&](std::string_view mark) { return raw.compare(0, mark.size(), mark) == 0; };
     if (startsWith("\xEF\xBB\xBF")) {
         profile.encoding = Encoding::Utf8;
-        profile.text = raw.substr(3);
+        profile.text = Utf8ToAnsi(std::string_view(raw).substr(3));
     } else if (startsWith("\xFF\xFE") || startsWith("\xFE\xFF")) {
         profile.encoding = startsWith("\xFF\xFE") ? Encoding::Utf16LE : Encoding::Utf16BE;
         const bool little = profile.encoding == Encoding::Utf16LE;
@@ -179,8 +252,7 @@ void DecodeRaw(Profile& profile) {
         for (size_t i = 2; i + 1 < raw.size(); i += 2) {
             const unsigned lo = static_cast<unsigned char>(raw[i + (little ? 0 : 1)]);
             const unsigned hi = static_cast<unsigned char>(raw[i + (little ? 1 : 0)]);
-            const unsigned unit = hi << 8 | lo;
-            profile.text += unit < 0x100 ? static_cast<char>(unit) : '?';
+            profile.text += UnicodeToAnsi(hi << 8 | lo);
         }
     } else {
         profile.encoding = Encoding::Ansi;
@@ -188,22 +260,25 @@ void DecodeRaw(Profile& profile) {
     }
 }
 
-std::string EncodeText(Encoding encoding, const std::string& text) {
+// Text in the file's own encoding; `withMark` puts the byte-order mark in front.
+std::string EncodeText(Encoding encoding, std::string_view text, bool withMark) {
     switch (encoding) {
     case Encoding::Utf8:
-        return "\xEF\xBB\xBF" + text;
+        return (withMark ? "\xEF\xBB\xBF" : "") + AnsiToUtf8(text);
     case Encoding::Utf16LE:
     case Encoding::Utf16BE: {
         const bool little = encoding == Encoding::Utf16LE;
-        std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+        std::string out = withMark ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
         for (char c : text) {
-            const char units[2] = {little ? c : '\0', little ? '\0' : c};
+            const char32_t u = AnsiToUnicode(static_cast<unsigned char>(c));
+            const char units[2] = {static_cast<char>(little ? u & 0xFF : u >> 8),
+                                   static_cast<char>(little ? u >> 8 : u & 0xFF)};
             out.append(units, 2);
         }
         return out;
     }
     default:
-        return text;
+        return std::string(text);
     }
 }
 
@@ -418,26 +493,22 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
         if (append) {
             const std::string& text = profile.text;
             if (!text.empty() && text.back() != '\n' && text.back() != '\r') added = lineBreak + added;
-            if (profile.encoding == Encoding::Utf16LE || profile.encoding == Encoding::Utf16BE) {
-                newText = text + added; // written whole, in the file's own encoding
-                append = false;
-            } else {
-                const bool ok = WriteBytes(path, "ab", added);
-                if (!ok) {
-                    ForgetProfileFile(path);
-                    return false;
-                }
-                const size_t oldSize = profile.text.size();
-                profile.text += added;
-                profile.raw += added;
-                ParseFrom(profile, oldSize);
-                profile.stamp = stampFunction(path);
-                profile.verifiedAtNs = NowNs();
-                return true;
+            const std::string bytes = EncodeText(profile.encoding, added, profile.raw.empty());
+            const bool ok = WriteBytes(path, "ab", bytes);
+            if (!ok) {
+                ForgetProfileFile(path);
+                return false;
             }
+            const size_t oldSize = profile.text.size();
+            profile.text += added;
+            profile.raw += bytes;
+            ParseFrom(profile, oldSize);
+            profile.stamp = stampFunction(path);
+            profile.verifiedAtNs = NowNs();
+            return true;
         }
 
-        const std::string bytes = EncodeText(profile.encoding, newText);
+        const std::string bytes = EncodeText(profile.encoding, newText, true);
         if (!WriteBytes(path, "wb", bytes)) {
             ForgetProfileFile(path);
             return false;
