@@ -179,7 +179,7 @@ SeekerForm::SeekerForm(SeekerPlatform platform) : platform_(std::move(platform))
     txtSearchSpec.Text = "*.*";
     lblCriteria.Caption = "Search &Criteria:";
     lblfound.Caption = "&Files Found:";
-    lblCount.Caption = "0";
+    lblCount.Caption = std::string(1, '0'); // not = "0": GCC 12 warns falsely (-Wrestrict)
     cmdSearch.Caption = "&Search";
     cmdExit.Caption = "E&xit";
     Picture2.Visible = false;
@@ -242,7 +242,7 @@ void SeekerForm::cmdExit_Click() {
 
 void SeekerForm::ResetSearch() {
     lstFoundFiles.Clear();
-    lblCount.Caption = "0";
+    lblCount.Caption = std::string(1, '0'); // not = "0": GCC 12 warns falsely (-Wrestrict)
     SearchRunning = false;
     Picture2.Visible = false;
     cmdSearch.Caption = "&Search";
