@@ -81,9 +81,8 @@ class SearchWalk : public ::testing::Test {
 
     // Runs a search from C:\ as FindComponents drives it; returns the result list.
     std::vector<std::string> Search(const std::string& spec) {
-        SeekerForm* formPtr = nullptr;
-        form_ = std::make_unique<SeekerForm>(tree.Platform(&formPtr));
-        formPtr = form_.get();
+        form_ = std::make_unique<SeekerForm>(tree.Platform(&formPtr_));
+        formPtr_ = form_.get();
         form_->SetSearchSpec(spec);
         form_->SetFolder("C:\\");
         form_->PressSearch();
@@ -92,6 +91,7 @@ class SearchWalk : public ::testing::Test {
 
     FakeTree tree;
     std::unique_ptr<SeekerForm> form_;
+    SeekerForm* formPtr_ = nullptr; // the platform's callbacks find the form through it
 };
 
 TEST_F(SearchWalk, TakesSubfoldersLastToFirstDeepestFirstAndReadsEachFolderOnce) {
