@@ -128,6 +128,11 @@ TEST_F(RegistryTest, DeleteRegKeyRemovesTheKeyWithEverythingBelowIt) {
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\KavexTests\\Product"));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\KavexTests\\Sibling"));
 
+    // File types live in the merged classes view; they go the same way.
+    CreateRegKey(RegHKeyClassesRoot, ".kvtestabc\\ShellNew");
+    DeleteRegKey(RegHKeyClassesRoot, ".kvtestabc");
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".kvtestabc"));
+
     // A missing key: nothing happens.
     DeleteRegKey(RegHKeyCurrentUser, "Software\\KavexTests\\Product");
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\KavexTests\\Sibling"));
