@@ -1,15 +1,15 @@
 // STKIT432.DLL, the setup toolkit library: the free space of the current drive and the
 // Start menu shortcuts of an installed product.
 //
-// Where shortcuts go: every shortcut folder is a folder under the user's Start menu
-// Programs folder (the shell's CSIDL_PROGRAMS, for example
-// C:\Users\<name>\AppData\Roaming\Microsoft\Windows\Start Menu\Programs). A shortcut folder name may hold
-// subfolders (Tools\Extras); the empty name means the Programs folder itself. A shortcut is a shell link file
-// named after the shortcut with ".lnk" appended, whose working folder is the folder of its target. Removing a
-// shortcut deletes exactly that .lnk file and then every level of its shortcut folder that became empty; the
-// Programs folder itself is never removed. Folder or shortcut names that would reach outside the Programs
-// folder
-// (".." parts, drive letters, a shortcut name holding a backslash) are refused.
+// Where shortcuts go: every shortcut folder is a folder under the user's Start menu Programs folder
+// (the shell's CSIDL_PROGRAMS, for example
+// C:\Users\<name>\AppData\Roaming\Microsoft\Windows\Start Menu\Programs). A shortcut folder name
+// may hold subfolders (Tools\Extras); the empty name means the Programs folder itself. A shortcut is a
+// shell link file named after the shortcut with ".lnk" appended, whose working folder is the folder of
+// its target. Removing a shortcut deletes exactly that .lnk file and then every level of its shortcut
+// folder that became empty; the Programs folder itself is never removed. Folder or shortcut names that
+// would reach outside the Programs folder (".." parts, drive letters, a shortcut name holding a
+// backslash) are refused.
 //
 // All four functions take ANSI texts and return a signed 32-bit number: 1 when the
 // shortcut function did its work, 0 otherwise; DISKSPACEFREE returns the free bytes
