@@ -7,7 +7,8 @@
 namespace {
 
 std::string ScriptPath(std::string_view folder, std::string_view fileName) {
-    // The folder is used as given: callers pass it with its trailing backslash.
+    // The folder is used as given: callers pass it with its trailing backslash. (A path
+    // without any folder is opened in the current folder; the program always has one.)
     return std::string(folder.empty() ? std::string_view(SourceDir) : folder) + std::string(fileName);
 }
 

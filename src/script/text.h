@@ -7,7 +7,9 @@
 
 // Splits text at every occurrence of separator (case-sensitive). The pieces are in
 // slots 1..count of `pieces`; slot 0 is always empty. Returns the count: the empty
-// text gives one empty piece, a separator at the end an empty last piece.
+// text gives one empty piece, a separator at the end an empty last piece. The count is
+// 16-bit: a text with more pieces has the rest, separators included, in piece 32767. An
+// empty separator splits nothing (the whole text is piece 1).
 int16_t SplitText(std::vector<std::string>& pieces, std::string_view text, std::string_view separator);
 
 // Part of a path: 0 folder (with trailing backslash unless keepBackslash is false),
@@ -20,6 +22,8 @@ std::string TrimAtNull(std::string_view text);
 
 // Blanks (spaces) removed from both ends, as the program trims script values.
 std::string TrimBlanks(std::string_view text);
+// Letter case means the letters A to Z: other bytes are kept as they are, so that texts in
+// any code page (multi-byte ones included) stay intact.
 std::string LowerCase(std::string_view text);
 std::string UpperCase(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
