@@ -223,16 +223,6 @@ TEST_F(ScriptFile, ChangesByOthersAreSeen) {
     EXPECT_EQ("", ReadIni("ProductName"));
 }
 
-TEST_F(ScriptFile, FilesAreKeptApart) {
-    Put("[install]\nName=one\n", "a.ini");
-    Put("[install]\nName=two\n", "b.ini");
-    EXPECT_EQ("one", ReadIni("Name", "install", folder, "a.ini"));
-    EXPECT_EQ("two", ReadIni("Name", "install", folder, "b.ini"));
-    WriteIni("name", "three", "install", folder, "b.ini");
-    EXPECT_EQ("one", ReadIni("Name", "install", folder, "a.ini"));
-    EXPECT_EQ("three", ReadIni("Name", "install", folder, "b.ini"));
-}
-
 TEST_F(ScriptFile, UnwritableFileIsSilent) {
     WriteIni("destpath", "x", "uninstall",
              folder + "missing-folder" + static_cast<char>(fs::path::preferred_separator));
