@@ -165,6 +165,28 @@ TEST_F(LaterScreens, ClosingProgramsAskFirstAndStartWithoutWaiting) {
     }
 }
 
+TEST_F(LaterScreens, FailedCopyIsSummedUpBeforeTheProgramEnds) {
+    StartWizard({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme",
+                 "DefaultDir=C:\\kvtest\\later_summary\\", "TotalFiles=1", "srcfile1=missing.dat",
+                 "destfile1=missing.dat"});
+    Press("&Next >");
+    Press("&Next >");
+    Press("Finish");
+    auto box = WaitMessageBox(Pid(), 20000);
+    ASSERT_TRUE(box);
+    ASSERT_NE(box->text.find("could not be copied"), std::string::npos) << box->text;
+    ASSERT_TRUE(AnswerMessageBox(*box, "OK"));
+    box = WaitMessageBox(Pid(), 20000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->title, kAppTitle);
+    EXPECT_EQ(box->text,
+              "There were some errors during installation. You may have to reinstall Acme at a later date.");
+    EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+    EXPECT_FALSE(box->hasIcon);
+    ASSERT_TRUE(AnswerMessageBox(*box, "OK"));
+    EXPECT_TRUE(WaitExit());
+}
+
 TEST_F(LaterScreens, ChooserGivesTheRootOfADriveAndMakesNewFolders) {
     CreateDirectoryA("C:\\kvtest\\later_chooser", nullptr);
     RemoveTree("C:\\kvtest\\later_chooser\\Tools");
@@ -263,6 +285,20 @@ TEST_F(LaterScreens, CancelStopsTheSearchAndKeepsTheDefaultFolder) {
     Press("Cancel");
     EXPECT_TRUE(Shows("C:\\kvtest\\Acme\\", 20000));
     EXPECT_FALSE(FindMessageBox(Pid())); // no question on the search screen
+
+    // The key x typed into the wizard stops the search the same way.
+    Press("< &Back");
+    ASSERT_TRUE(Shows(kWelcome));
+    Press("&Next >");
+    ASSERT_TRUE(Shows("Searching for installed components...", 5000));
+    TypeChar(wizard_, 'x');
+    EXPECT_TRUE(Shows("C:\\kvtest\\Acme\\", 20000));
+
+    // Left alone, the same search walks on to the hit.
+    Press("< &Back");
+    ASSERT_TRUE(Shows(kWelcome));
+    Press("&Next >");
+    EXPECT_TRUE(Shows("C:\\!kvlater_hit\\", 60000));
     RemoveTree("C:\\!kvlater_hit");
     StopAll();
 }
