@@ -90,8 +90,9 @@ void RegisterVerbs(int n) {
             CreateRegKey(RegHKeyClassesRoot, verbKey + "\\command");
             // Only the opening quote: the script writes the closing one behind the program's
             // path itself, followed by the arguments ("%1").
-            SetRegValue(RegHKeyClassesRoot, verbKey + "\\command", "", "\"" + ResolveScriptPath(field[j + 1]),
-                        1);
+            std::string command(1, '"');
+            command += ResolveScriptPath(field[j + 1]);
+            SetRegValue(RegHKeyClassesRoot, verbKey + "\\command", "", command, 1);
         });
     }
 }

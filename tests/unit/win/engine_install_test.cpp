@@ -151,15 +151,15 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc", "IsShortcut"), "");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\DefaultIcon", ""), dest + "tool.txt,1");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\shell\\open\\command", ""),
-              "\"" + windows + "\\notepad.exe\" \"%1\"");
+              std::string(1, '"') + windows + "\\notepad.exe\" \"%1\"");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\shell\\print\\command", ""),
-              "\"" + windows + "\\notepad.exe\" /p \"%1\"");
+              std::string(1, '"') + windows + "\\notepad.exe\" /p \"%1\"");
     EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\shell\\oldverb"));
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Other\\DefaultIcon", ""), dest);
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Other", "IsShortcut"), std::nullopt);
     EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, ".kvu\\ShellNew"));
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Other\\shell\\edit\\command", ""),
-              "\"" + dest + "tool.txt");
+              std::string(1, '"') + dest + "tool.txt");
     EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, "KvEngineTest.Other\\shell\\view"));
 
     // Shortcuts, the product key and the entry in the list of installed programs.
