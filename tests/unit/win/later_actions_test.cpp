@@ -1,4 +1,4 @@
-// The preliminary actions: the script's messages, and documents in the program's reader.
+// The preliminary actions' messages (the documents are exercised end to end).
 #include <gtest/gtest.h>
 
 #include "later_support.h"
@@ -37,20 +37,4 @@ TEST(PrelimActions, MessagesUpToTheCountEvenWhenMissing) {
     RunPrelimActions();
     SetMessageBoxHook(nullptr);
     EXPECT_TRUE(boxes.empty());
-}
-
-TEST(PrelimActions, InternalReaderShowsTheDocumentTitledWithItsName) {
-    const std::string folder = SetupFolderWithScript(
-        "later_prelimdoc", "[install]\nPrelimDocuExecsTotal=1\nPrelimDocuExec1=readme.txt\n"
-                           "PrelimDocuExec1InternalReader=1\n");
-    WriteFile(folder + "readme.txt", "Read me first.");
-    std::string shown;
-    WindowAnswerer answerer("readme", [&](HWND hwnd) {
-        shown = WindowText(FindWindowExA(hwnd, nullptr, "Edit", nullptr));
-        ClickButton(hwnd, "OK");
-    });
-    RunPrelimActions();
-    answerer.Join();
-    EXPECT_TRUE(answerer.found);
-    EXPECT_EQ(shown, "Read me first.");
 }

@@ -42,26 +42,3 @@ TEST(ComponentSearch, ProductKeyGivesTheDestinationWithoutSearching) {
     DeleteRegKey(RegHKeyLocalMachine, key);
     EXPECT_EQ(DestDir, "D:\\Old Place\\");
 }
-
-TEST(ComponentSearch, WalksTheFixedDrivesToTheProductsFolder) {
-    // Two patterns, two .dll files: the folder holding them becomes the destination.
-    const std::string folder = FreshFolder("later_walk");
-    CreateDirectoryA((folder + "old").c_str(), nullptr);
-    CreateDirectoryA((folder + "old\\Product").c_str(), nullptr);
-    WriteFile(folder + "old\\Product\\kvlater_one.dll", "x");
-    WriteFile(folder + "old\\Product\\kvlater_two.dll", "x");
-    CreateDirectoryA((folder + "half").c_str(), nullptr);
-    WriteFile(folder + "half\\kvlater_one.dll", "x");
-    SetupFolderWithScript("later_walkscript", "[install]\nProductName=Later Walk Nowhere\n"
-                                              "Components=kvlater_*.exe;kvlater_*.dll\n");
-    DestDir = "C:\\Program Files\\Later\\";
-    SearchCancelled = false;
-    FindComponents();
-    EXPECT_EQ(DestDir, folder + "old\\Product\\");
-    RemoveTree(folder + "old");
-
-    // Nothing left that holds two: the default destination stays.
-    DestDir = "C:\\Program Files\\Later\\";
-    FindComponents();
-    EXPECT_EQ(DestDir, "C:\\Program Files\\Later\\");
-}
