@@ -49,8 +49,20 @@ void OpenDocument(const std::string& path) {
 }
 
 // Yes/No question with a question icon, titled with SetupTitle; true on Yes.
-bool AskYes(const char* promptKey) {
-    return MsgBox(ReadIni(promptKey), MB_YESNO | MB_ICONQUESTION, ReadIni("SetupTitle")) == IDYES;
+bool AskYes(const char* messageKey) {
+    return MsgBox(ReadIni(messageKey), MB_YESNO | MB_ICONQUESTION, ReadIni("SetupTitle")) == IDYES;
+}
+
+// The closing documents or programs: when the count reads as more than 0, the optional
+// Yes/No question (its text under promptKey & "Msg"; No skips the list), then each item's
+// script path, resolved, handed to `run`; a failing item is skipped.
+void RunClosingList(const char* countKey, const char* promptKey, const char* itemKey,
+                    void (*run)(const std::string&)) {
+    if (ReadNumber(ReadIni(countKey)) <= 0) return;
+    if (ReadFlag(ReadIni(promptKey)) && !AskYes((std::string(promptKey) + "Msg").c_str())) return;
+    const int16_t count = ReadCount(ReadIni(countKey));
+    for (int16_t n = 1; n <= count && n > 0; ++n)
+        Step([&] { run(ResolveScriptPath(ReadIni(itemKey + std::to_string(n)))); });
 }
 
 } // namespace
@@ -76,21 +88,11 @@ void RunPrelimActions() {
 void RunLastActions() {
     Step([] { ShowScriptMessages("LastMessagesTotal", "LastMessage"); });
 
+    Step([] { RunClosingList("LastDocuExecsTotal", "LastDocuExecsPrompt", "LastDocuExec", OpenDocument); });
+    // Programs are started without waiting; one that cannot be started is skipped silently.
     Step([] {
-        const int16_t count = ListCount("LastDocuExecsTotal");
-        if (count <= 0) return;
-        if (ReadFlag(ReadIni("LastDocuExecsPrompt")) && !AskYes("LastDocuExecsPromptMsg")) return;
-        for (int16_t n = 1; n <= count && n > 0; ++n)
-            Step([&] { OpenDocument(ResolveScriptPath(ReadIni("LastDocuExec" + std::to_string(n)))); });
-    });
-
-    Step([] {
-        const int16_t count = ListCount("LastExecsTotal");
-        if (count <= 0) return;
-        if (ReadFlag(ReadIni("LastExecsPrompt")) && !AskYes("LastExecsPromptMsg")) return;
-        // Started without waiting; a program that cannot be started is skipped silently.
-        for (int16_t n = 1; n <= count && n > 0; ++n)
-            Step([&] { StartProgram(ResolveScriptPath(ReadIni("LastExec" + std::to_string(n)))); });
+        RunClosingList("LastExecsTotal", "LastExecsPrompt", "LastExec",
+                       [](const std::string& commandLine) { StartProgram(commandLine); });
     });
 
     Step([] {
