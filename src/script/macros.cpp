@@ -54,7 +54,9 @@ void ReplaceFirstText(std::string& text, std::string_view find, std::string_view
     text.replace(at, find.size(), replacement);
 }
 
-void ExpandPathMacro(std::string& path) {
+namespace {
+
+void ExpandFirstMacro(std::string& path) {
     // The named macros are tried in this order and only the first one found is
     // replaced, once; a script therefore names one folder macro per path.
     if (FindNoCase(path, "%default%") != std::string::npos) {
@@ -86,6 +88,18 @@ void ExpandPathMacro(std::string& path) {
     const std::string folder = folderSource->ShellFolder(name);
     if (folder.empty()) return; // an unknown folder leaves its macro in the path
     ReplaceFirstText(path, "%" + name + "%", AddTrailingBackslash(folder));
+}
+
+} // namespace
+
+void ExpandPathMacro(std::string& path) {
+    std::string expanded = path;
+    try {
+        ExpandFirstMacro(expanded);
+    } catch (...) {
+        return; // a folder that cannot be asked for leaves the path as it is
+    }
+    path.swap(expanded);
 }
 
 std::string ResolveScriptPath(std::string_view path) {

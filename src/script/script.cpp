@@ -16,12 +16,21 @@ std::string ScriptPath(std::string_view folder, std::string_view fileName) {
 
 std::string ReadIni(std::string_view key, std::string_view section, std::string_view folder,
                     std::string_view fileName) {
-    return ReadProfileString(ScriptPath(folder, fileName), section, key);
+    try {
+        return ReadProfileString(ScriptPath(folder, fileName), section, key);
+    } catch (...) {
+        return {}; // out of memory: the key reads as absent
+    }
 }
 
 void WriteIni(std::string_view key, std::string_view value, std::string_view section, std::string_view folder,
               std::string_view fileName) {
-    WriteProfileString(ScriptPath(folder, fileName), LowerCase(section), LowerCase(key), LowerCase(value));
+    try {
+        WriteProfileString(ScriptPath(folder, fileName), LowerCase(section), LowerCase(key),
+                           LowerCase(value));
+    } catch (...) {
+        // out of memory: the write is lost, as any failed write is
+    }
 }
 
 void ForgetIniFile(std::string_view path) {
