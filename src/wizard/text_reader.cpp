@@ -138,6 +138,11 @@ void TextReaderForm::OnResize() {
     Command1.Move(innerW / 2 - Command1.Width() / 2, innerH - 550, Command1.Width(), Command1.Height());
 }
 
+// Esc closes the reader like its close box: for the license, a refusal.
+void TextReaderForm::OnEscape() {
+    Unload();
+}
+
 void TextReaderForm::DataRefresh(const std::string& dataparm) {
     Text1.SetCaption(TextForDisplay(dataparm));
 }

@@ -40,6 +40,7 @@ class TextReaderForm : public Form {
     void CreateControls() override;
     void OnLoad() override;
     void OnResize() override;
+    void OnEscape() override;
     DWORD Style() const override;
 };
 
