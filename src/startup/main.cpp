@@ -10,6 +10,8 @@
 #include "script/script.h"
 #include "script/text.h"
 #include "startup/start_windows.h"
+#include "script/profile.h"
+#include "system/file_stamp.h"
 #include "system/folders.h"
 #include "uninstall/uninstall_form.h"
 #include "uninstall/uninstaller.h"
@@ -97,6 +99,9 @@ void Main() {
     Guarded([] {
         OleInitialize(nullptr);
         SetFolderSource(&SystemFolderSource());
+        // Precise file times let the script cache trust an unchanged stamp; with the C
+        // runtime's whole seconds it would re-read the script after every quick write.
+        SetFileStampFunction(SystemFileStamp);
         SetMainForm(&MotherForm);
 
         // 1. One copy at a time, unless told to ignore the other.
