@@ -654,6 +654,7 @@ DWORD Form::ExStyle() const {
 }
 
 void InstallKeyPreview();
+bool PressAccessKey(HWND form, char key);
 
 void Form::Load() {
     if (hwnd_) return;
@@ -1015,6 +1016,43 @@ LRESULT CALLBACK KeyPreviewHook(int code, WPARAM wp, LPARAM lp) {
 }
 } // namespace
 
+namespace {
+struct AccessKeySearch {
+    char key;
+    HWND found;
+};
+BOOL CALLBACK FindAccessKey(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<AccessKeySearch*>(lp);
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (lstrcmpiA(cls, "Button") != 0 || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof(text));
+    for (const char* p = text; *p; ++p) {
+        if (p[0] == '&' && p[1] == '&') {
+            ++p;
+        } else if (p[0] == '&' && p[1] &&
+                   CharLowerA(
+                       reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(p[1])))) ==
+                       CharLowerA(reinterpret_cast<LPSTR>(
+                           static_cast<UINT_PTR>(static_cast<unsigned char>(search->key))))) {
+            search->found = hwnd;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+} // namespace
+
+// Alt and a button's underlined letter press that button.
+bool PressAccessKey(HWND form, char key) {
+    AccessKeySearch search{key, nullptr};
+    EnumChildWindows(form, FindAccessKey, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return false;
+    SendMessageA(search.found, BM_CLICK, 0, 0);
+    return true;
+}
+
 void InstallKeyPreview() {
     static HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, KeyPreviewHook, nullptr, GetCurrentThreadId());
     (void)hook;
@@ -1023,12 +1061,18 @@ void InstallKeyPreview() {
 void DispatchWindowMessage(MSG& msg) {
     if (!IsWindow(msg.hwnd) && msg.hwnd) return; // the key preview may have closed it
     if (g_main && g_main->ClientArea() && TranslateMDISysAccel(g_main->ClientArea(), &msg)) return;
-    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-        // Tab, arrow keys and mnemonics move between the controls of the form in front.
+    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+        // Tab, the arrow keys, Enter and Esc move between and press the controls of the form
+        // in front. Characters are not given to the dialog manager: its search for a
+        // control's access key does not end on controls inside panels.
         Form* form = FormHolding(msg.hwnd);
         if (form && form->Kind() != FormKind::MdiFrame && form->Loaded() &&
             IsDialogMessageA(form->Handle(), &msg))
             return;
+    }
+    if (msg.message == WM_SYSCHAR) {
+        Form* form = FormHolding(msg.hwnd);
+        if (form && form->Loaded() && PressAccessKey(form->Handle(), static_cast<char>(msg.wParam))) return;
     }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
