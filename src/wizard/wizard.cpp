@@ -106,6 +106,12 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
         Guarded(RunInstallPassOne);
+        // A destination that could not be created has been reported; nothing was
+        // installed, so the setup ends here as after a cancel.
+        if (InstallationStopped()) {
+            AbortSetup();
+            break;
+        }
         int16_t next = 1;
         ShowWizardScreen(next);
         break;
