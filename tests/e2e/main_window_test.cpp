@@ -107,6 +107,41 @@ TEST_F(MainWindowTest, TilePictureRepeatsFromTheTopLeftCorner) {
     StopAll();
 }
 
+TEST_F(MainWindowTest, BackdropAndLogoFollowResizesDownToTheSmallestSize) {
+    WriteDistFile("logo.bmp", MakeBmp(40, 30, Green));
+    StartMain({"[install]", "SetupTitle=Acme Setup", "SetupColor=255", "LogoPic=logo.bmp"});
+    HWND logo = FindControl(main_, "Logo", "KvForm");
+    ASSERT_TRUE(logo);
+    auto size = [](HWND hwnd) {
+        RECT rc = ClientScreenRect(hwnd);
+        return std::make_pair(rc.right - rc.left, rc.bottom - rc.top);
+    };
+    auto followsMain = [&] {
+        RECT inner = ClientScreenRect(GetParent(backdrop_));
+        return size(backdrop_) == std::make_pair(inner.right - inner.left, inner.bottom - inner.top) &&
+               ScreenRect(logo).right == inner.right;
+    };
+    ShowWindowAsync(main_, SW_RESTORE);
+    EXPECT_TRUE(WaitFor([&] { return !IsZoomed(main_); }, 5000));
+    // 500 × 300 pixels is 7500 × 4500 twips: large enough.
+    SetWindowPos(main_, nullptr, 0, 0, 500, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor(followsMain, 5000));
+    Shot("small-main-window");
+    const auto kept = size(backdrop_);
+    // 420 × 300 pixels is 6300 twips wide, below the smallest width: nothing follows.
+    SetWindowPos(main_, nullptr, 0, 0, 420, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(500);
+    EXPECT_EQ(size(backdrop_), kept);
+    SetWindowPos(main_, nullptr, 0, 0, 520, 320, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor(followsMain, 5000));
+    const auto before = size(backdrop_);
+    ShowWindowAsync(main_, SW_MINIMIZE);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(main_) != FALSE; }, 5000));
+    Sleep(300);
+    EXPECT_EQ(size(backdrop_), before);
+    StopAll();
+}
+
 TEST_F(MainWindowTest, CloseBoxAsksAndOnlyYesEndsTheProgram) {
     StartMain({"[install]", "SetupTitle=Acme Setup"});
     CloseBox(main_);

@@ -53,8 +53,10 @@ void SetupRun::SetUp() {
     CreateDirectoryA("C:\\kvtest", nullptr);
     CreateDirectoryA("C:\\kvtest\\dist", nullptr);
     dist_ = "C:\\kvtest\\dist\\" + testName_;
+    // A program that an earlier run started may still hold the old folder open: then the
+    // folder stays and its files are written over.
     RemoveTree(dist_);
-    ASSERT_TRUE(CreateDirectoryA(dist_.c_str(), nullptr)) << dist_;
+    ASSERT_TRUE(CreateDirectoryA(dist_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << dist_;
     dist_ += "\\";
     shots_ = "C:\\kvtest\\shots\\" + testName_ + "\\";
     RemoveTree(shots_.substr(0, shots_.size() - 1));
