@@ -28,9 +28,11 @@ mountpoint -q "$small" && umount "$small" 2>/dev/null
 if mount -t tmpfs -o size=1536k tmpfs "$small" 2>/dev/null; then
   ln -sfn "$small" "$WINEPREFIX/dosdevices/d:"
 fi
-# One small windowed program kept alive for the whole run, so that Wine's
+# One small windowed program of ours kept alive for the whole run, so that Wine's
 # desktop process does not quit and restart between tests.
-wine "C:\\windows\\system32\\notepad.exe" >/dev/null 2>&1 &
+mkdir -p "$WINEPREFIX/drive_c/kvtest"
+cp build/win64/bin/kvidle.exe "$WINEPREFIX/drive_c/kvtest/"
+wine 'C:\kvtest\kvidle.exe' >/dev/null 2>&1 &
 ctest --test-dir build/win64 --output-on-failure ${KV_CTEST_ARGS:-} || failed=1
 mkdir -p out
 rm -rf out/screenshots

@@ -10,4 +10,11 @@ dest="$WINEPREFIX/drive_c/kvtest/bin"
 mkdir -p "$dest"
 cp -u "$bindir"/*.exe "$bindir"/*.DLL "$bindir"/*.dll "$dest"/ 2>/dev/null || true
 [ -d "$bindir/data" ] && cp -ru "$bindir/data" "$dest/" || true
-exec wine "C:\\kvtest\\bin\\$(basename "$exe")" "$@"
+# The output goes through a file: programs that a test starts (and Wine's own helpers)
+# inherit the output handles, and a pipe held open by them would keep CTest waiting.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+rc=0
+wine "C:\\kvtest\\bin\\$(basename "$exe")" "$@" >"$log" 2>&1 </dev/null || rc=$?
+cat "$log"
+exit $rc
