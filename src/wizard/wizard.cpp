@@ -10,14 +10,13 @@
 #include "system/drives.h"
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
+#include "wizard/folder_chooser.h"
 #include "wizard/later_parts.h"
 #include "wizard/wiz_form.h"
 
 std::string FreeSpaceLabel(const std::string& freeSpace, const std::string& destDir) {
-    if (freeSpace == "unknown") return {};
-    double megabytes = std::trunc(ReadNumber(freeSpace) / 1024 / 1024);
-    return std::to_string(static_cast<long long>(megabytes)) + "MB of free space on drive " +
-           UpperCase(destDir.substr(0, std::min<size_t>(2, destDir.size())));
+    // The same text as the folder chooser's, for the drive named by DestDir's first two characters.
+    return FreeSpaceText(freeSpace, destDir.substr(0, std::min<size_t>(2, destDir.size())));
 }
 
 std::string DiskSpaceWarning(const std::string& freeSpace, const std::string& estimatedSize,

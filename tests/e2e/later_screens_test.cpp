@@ -12,25 +12,6 @@ const char* const kWelcome = "This setup program will install Acme on your compu
 
 class LaterScreens : public SetupRun {
   protected:
-    HWND wizard_ = nullptr;
-
-    void StartWizard(const std::vector<std::string>& script) {
-        WriteScript(script);
-        Start();
-        wizard_ = WaitWizard(15000);
-        ASSERT_TRUE(wizard_) << "no wizard window";
-    }
-    void Press(const std::string& button) {
-        HWND hwnd = nullptr;
-        WaitFor([&] { return (hwnd = WizardButton(button)) && IsEnabledWindow(hwnd); });
-        ASSERT_TRUE(hwnd) << "no button " << button;
-        ASSERT_TRUE(IsEnabledWindow(hwnd)) << button << " is disabled";
-        Click(hwnd);
-    }
-    ::testing::AssertionResult Shows(const std::string& text, int timeoutMs = kDefaultTimeoutMs) {
-        if (WaitShownText(wizard_, text, timeoutMs)) return ::testing::AssertionSuccess();
-        return HasText(ShownTexts(wizard_), text);
-    }
     // The text of the first edit control of a window.
     static std::string EditText(HWND window) {
         for (HWND child : Descendants(window))
