@@ -9,7 +9,9 @@ MessageBoxHook& Hook() {
 }
 } // namespace
 
-void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
+void SetMessageBoxHook(MessageBoxHook hook) {
+    Hook() = std::move(hook);
+}
 
 int MsgBox(const std::string& text, unsigned flags, const std::string& title) {
     if (Hook()) return Hook()(text, flags, title);
