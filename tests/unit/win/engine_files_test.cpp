@@ -171,5 +171,11 @@ TEST_F(Installation, RemovesThePreviousVersionBeforeInstallingOverIt) {
               (std::vector<std::string>{"destpath=" + d, "file1=" + d + "a.txt", "uninstallfilestotal=1"}));
     EXPECT_EQ(SectionLines(InstalledScript(), "install").back(), "installstate=installed");
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, ProductKey + "Acme Upgrade", ""), dest);
+
+    // The new version's own uninstaller removes it.
+    Uninstall(true);
+    EXPECT_FALSE(IsFile(dest + "a.txt"));
+    EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Upgrade"));
+    EXPECT_EQ(SectionLines(InstalledScript(), "install").back(), "installstate=uninstalled");
     ForgetProduct("Acme Upgrade");
 }
