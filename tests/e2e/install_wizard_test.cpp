@@ -28,6 +28,12 @@ class InstallThroughWizard : public SetupRun {
             reinterpret_cast<LPARAM>(&windows));
         return windows;
     }
+    // Closes an Explorer window and waits until it has gone, so that the next scenario
+    // starts without it.
+    static void CloseExplorer(HWND explorer) {
+        PostMessageA(explorer, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(explorer); }, 15000)) << "Explorer stayed open";
+    }
     static bool IsFile(const std::string& path) {
         const DWORD attributes = GetFileAttributesA(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -84,7 +90,7 @@ TEST_F(InstallThroughWizard, FinishInstallsAndTheRegisteredCommandRemovesIt) {
     }));
     if (explorer) {
         Shot("explorer");
-        PostMessageA(explorer, WM_CLOSE, 0, 0);
+        CloseExplorer(explorer);
     }
 }
 
@@ -173,7 +179,7 @@ TEST_F(InstallThroughWizard, ComponentRegistersAndTheUninstallWordWorksWithoutRe
             if (!before.count(hwnd)) explorer = hwnd;
         return explorer != nullptr;
     });
-    if (explorer) PostMessageA(explorer, WM_CLOSE, 0, 0);
+    if (explorer) CloseExplorer(explorer);
     RegDeleteTreeA(HKEY_CLASSES_ROOT, clsid.c_str());
 }
 

@@ -159,7 +159,8 @@ void SetupRun::StartWizard(const std::vector<std::string>& script) {
 
 void SetupRun::Press(const std::string& button) {
     HWND hwnd = nullptr;
-    WaitFor([&] { return (hwnd = WizardButton(button)) && IsEnabledWindow(hwnd); });
+    if (!WaitFor([&] { return (hwnd = WizardButton(button)) && IsEnabledWindow(hwnd); }))
+        Shot("button-not-enabled"); // what the wizard showed instead, for the failure's reader
     ASSERT_TRUE(hwnd) << "no button " << button;
     ASSERT_TRUE(IsEnabledWindow(hwnd)) << button << " is disabled";
     Click(hwnd);
