@@ -12,6 +12,7 @@
 #include "script/values.h"
 #include "system/regprocs.h"
 #include "windows/msgbox.h"
+#include "engine/pass_steps.h"
 #include "wizard/later_parts.h"
 #include "wizard/wizard.h"
 #include "windows/forms.h"
@@ -20,24 +21,14 @@ namespace {
 
 // Number of items of a numbered list: used only when the count key reads as more than 0,
 // then read again and rounded to a 16-bit count (so 0.4 gives no items).
-int16_t ListCount(const char* countKey) {
-    if (ReadNumber(ReadIni(countKey)) > 0) return ReadCount(ReadIni(countKey));
-    return 0;
-}
-
-// Runs one step of the closing actions; its failure is swallowed so the next step runs.
-template <typename F> void Step(F&& f) {
-    try {
-        f();
-    } catch (...) {
-    }
+int ItemsOf(const char* countKey) {
+    return ListHasItems(countKey) ? ListCount(countKey) : 0;
 }
 
 void ShowScriptMessages(const char* countKey, const char* itemKey) {
-    const int16_t count = ListCount(countKey);
-    for (int16_t n = 1; n <= count && n > 0; ++n)
-        Step(
-            [&] { MsgBox(ReadIni(std::string(itemKey) + std::to_string(n)), MB_OK, ReadIni("SetupTitle")); });
+    const int count = ItemsOf(countKey);
+    for (int n = 1; n <= count; ++n)
+        Step([&] { MsgBox(ReadIni(ItemKey(itemKey, n)), MB_OK, ReadIni("SetupTitle")); });
 }
 
 // Opens a document with the program the system associates with it; the outcome is not
@@ -58,11 +49,10 @@ bool AskYes(const char* messageKey) {
 // script path, resolved, handed to `run`; a failing item is skipped.
 void RunClosingList(const char* countKey, const char* promptKey, const char* itemKey,
                     void (*run)(const std::string&)) {
-    if (ReadNumber(ReadIni(countKey)) <= 0) return;
+    if (!ListHasItems(countKey)) return;
     if (ReadFlag(ReadIni(promptKey)) && !AskYes((std::string(promptKey) + "Msg").c_str())) return;
-    const int16_t count = ReadCount(ReadIni(countKey));
-    for (int16_t n = 1; n <= count && n > 0; ++n)
-        Step([&] { run(ResolveScriptPath(ReadIni(itemKey + std::to_string(n)))); });
+    const int count = ListCount(countKey);
+    for (int n = 1; n <= count; ++n) Step([&] { run(ResolveScriptPath(ReadIni(ItemKey(itemKey, n)))); });
 }
 
 } // namespace
@@ -70,11 +60,10 @@ void RunClosingList(const char* countKey, const char* promptKey, const char* ite
 void RunPrelimActions() {
     try {
         ShowScriptMessages("PrelimMessagesTotal", "PrelimMessage");
-        const int16_t count = ListCount("PrelimDocuExecsTotal");
-        for (int16_t n = 1; n <= count && n > 0; ++n) {
-            const std::string number = std::to_string(n);
-            const std::string path = SourceDir + ReadIni("PrelimDocuExec" + number);
-            if (ReadFlag(ReadIni("PrelimDocuExec" + number + "InternalReader"))) {
+        const int count = ItemsOf("PrelimDocuExecsTotal");
+        for (int n = 1; n <= count; ++n) {
+            const std::string path = SourceDir + ReadIni(ItemKey("PrelimDocuExec", n));
+            if (ReadFlag(ReadIni(ItemKey("PrelimDocuExec", n, "InternalReader")))) {
                 // readme.txt is shown in a window titled readme; the answer is not used.
                 ShowTextFile(path, GetPathPart(path, 3), 0);
             } else {
