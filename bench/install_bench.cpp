@@ -49,7 +49,6 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 int main(int argc, char** argv) {
     const int files = argc > 1 ? std::atoi(argv[1]) : 10000;
     if (files < 1) return 2;
-    SetFolderSource(&SystemFolderSource());
     SetFileStampFunction(SystemFileStamp);
     SetProgressHook([](int, int, const std::string&) {});
     int messages = 0;

@@ -13,6 +13,7 @@
 #include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
+#include "system/folders.h"
 #include "system/regprocs.h"
 #include "windows/msgbox.h"
 
@@ -120,7 +121,7 @@ void KillFiles(int& position, int total) {
     for (int n = 1; n <= count; ++n) {
         std::string path;
         Step([&] {
-            path = ResolveScriptPath(ReadIni(ItemKey("KillFile", n)));
+            path = ResolveScriptPath(ReadIni(ItemKey("KillFile", n)), DestDir, SystemFolderSource());
             ShowProgress(position, total, "Deleting: " + path);
         });
         // An entry that names only a folder names no file: nothing is deleted for it.
@@ -166,8 +167,8 @@ void MoveFiles(int& position, int total, int& k) {
     for (int n = 1; n <= count; ++n) {
         std::string source, target;
         Step([&] {
-            source = ResolveScriptPath(ReadIni(ItemKey("MoveFile", n)));
-            target = ResolveScriptPath(ReadIni(ItemKey("MoveFile", n, "To")));
+            source = ResolveScriptPath(ReadIni(ItemKey("MoveFile", n)), DestDir, SystemFolderSource());
+            target = ResolveScriptPath(ReadIni(ItemKey("MoveFile", n, "To")), DestDir, SystemFolderSource());
             ShowProgress(position, total, "Moving: " + target);
         });
         Step([&] {
@@ -188,7 +189,7 @@ void CopyFiles(int& position, int total, int& k) {
     for (int n = 1; n <= count; ++n) {
         std::string dest;
         Step([&] {
-            dest = ResolveScriptPath(ReadIni(ItemKey("destfile", n)));
+            dest = ResolveScriptPath(ReadIni(ItemKey("destfile", n)), DestDir, SystemFolderSource());
             ShowProgress(position, total, "Copying: " + dest);
         });
         bool blank = true;

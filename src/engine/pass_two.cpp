@@ -11,6 +11,7 @@
 #include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
+#include "system/folders.h"
 #include "system/regprocs.h"
 #include "system/toolkit.h"
 
@@ -33,7 +34,8 @@ void InstallComponents() {
     const int count = ListCount("TotalOcxs");
     for (int n = 1; n <= count; ++n) {
         std::string dest;
-        Step([&] { dest = ResolveScriptPath(ReadIni(ItemKey("OcxDest", n))); });
+        Step(
+            [&] { dest = ResolveScriptPath(ReadIni(ItemKey("OcxDest", n)), DestDir, SystemFolderSource()); });
         // Kept, newer on the computer, or failed: the registration is attempted all the same.
         Step([&] {
             InstallVersionedFile(SourceDir, GetPathPart(dest, 0), ReadIni(ItemKey("OcxSrc", n)),
@@ -64,9 +66,10 @@ void WriteRegistryEntries() {
         });
         Step([&] {
             if (IsBlank(ReadIni(ItemKey("RegKeyValue", n)))) return; // the key alone
-            const std::string data = ReadFlag(ReadIni(ItemKey("RegKeyValueIsPath", n)))
-                                         ? ResolveScriptPath(ReadIni(ItemKey("RegKeyValue", n)))
-                                         : ReadIni(ItemKey("RegKeyValue", n));
+            const std::string data =
+                ReadFlag(ReadIni(ItemKey("RegKeyValueIsPath", n)))
+                    ? ResolveScriptPath(ReadIni(ItemKey("RegKeyValue", n)), DestDir, SystemFolderSource())
+                    : ReadIni(ItemKey("RegKeyValue", n));
             SetRegValue(ReadRegRoot(ReadIni(ItemKey("RegKeyRoot", n))), ReadIni(ItemKey("RegKeySubKey", n)),
                         ReadIni(ItemKey("RegKeyValueName", n)), data, 1);
         });
@@ -91,7 +94,7 @@ void RegisterVerbs(int n) {
             // Only the opening quote: the script writes the closing one behind the program's
             // path itself, followed by the arguments ("%1").
             std::string command(1, '"');
-            command += ResolveScriptPath(field[j + 1]);
+            command += ResolveScriptPath(field[j + 1], DestDir, SystemFolderSource());
             SetRegValue(RegHKeyClassesRoot, verbKey + "\\command", "", command, 1);
         });
     }
@@ -159,8 +162,9 @@ void CreateShortcuts() {
         // The toolkit's result is not examined: a shortcut that could not be made is recorded
         // all the same, and its removal later simply finds nothing.
         Step([&] {
-            ToolkitCreateShellLink(folder, ReadIni(ItemKey("Shortcut", n, "Desc")),
-                                   ResolveScriptPath(ReadIni(ItemKey("Shortcut", n))), "");
+            ToolkitCreateShellLink(
+                folder, ReadIni(ItemKey("Shortcut", n, "Desc")),
+                ResolveScriptPath(ReadIni(ItemKey("Shortcut", n)), DestDir, SystemFolderSource()), "");
         });
         Step([&] {
             if (!EstablishSetup()) return;

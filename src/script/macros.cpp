@@ -1,38 +1,18 @@
 #include "script/macros.h"
 
-#include "script/globals.h"
 #include "script/text.h"
 
 namespace {
 
-// Used until start-up installs the real source: every folder is unknown, so macros are
-// replaced by empty folders or left in place, and nothing fails.
-class NoFolders final : public FolderSource {
-  public:
-    std::string WindowsFolder() const override { return {}; }
-    std::string SystemFolder() const override { return {}; }
-    std::string CurrentVersionValue(std::string_view) const override { return {}; }
-    std::string ShellFolder(std::string_view) const override { return {}; }
-};
-
-const NoFolders noFolders;
-const FolderSource* folderSource = &noFolders;
-
 // A folder setting of the system, or the default built from the Windows folder when the
 // setting is missing or blank.
-std::string CurrentVersionFolder(std::string_view valueName, const std::string& fallback) {
-    const std::string value = TrimBlanks(folderSource->CurrentVersionValue(valueName));
+std::string CurrentVersionFolder(const FolderSource& folders, std::string_view valueName,
+                                 const std::string& fallback) {
+    const std::string value = TrimBlanks(folders.CurrentVersionValue(valueName));
     return value.empty() ? fallback : value;
 }
 
 } // namespace
-
-void SetFolderSource(const FolderSource* source) {
-    folderSource = source ? source : &noFolders;
-}
-const FolderSource& CurrentFolderSource() {
-    return *folderSource;
-}
 
 std::string AddTrailingBackslash(std::string_view text) {
     if (text.size() <= 3 || text.back() == '\\') return std::string(text);
@@ -56,58 +36,58 @@ void ReplaceFirstText(std::string& text, std::string_view find, std::string_view
 
 namespace {
 
-void ExpandFirstMacro(std::string& path) {
+void ExpandFirstMacro(std::string& path, std::string_view destDir, const FolderSource& folders) {
     // The named macros are tried in this order and only the first one found is
     // replaced, once; a script therefore names one folder macro per path.
     if (FindNoCase(path, "%default%") != std::string::npos) {
-        ReplaceFirstText(path, "%default%", AddTrailingBackslash(DestDir));
+        ReplaceFirstText(path, "%default%", AddTrailingBackslash(destDir));
         return;
     }
     if (FindNoCase(path, "%windows%") != std::string::npos) {
-        ReplaceFirstText(path, "%windows%", AddTrailingBackslash(folderSource->WindowsFolder()));
+        ReplaceFirstText(path, "%windows%", AddTrailingBackslash(folders.WindowsFolder()));
         return;
     }
     if (FindNoCase(path, "%system%") != std::string::npos) {
-        ReplaceFirstText(path, "%system%", AddTrailingBackslash(folderSource->SystemFolder()));
+        ReplaceFirstText(path, "%system%", AddTrailingBackslash(folders.SystemFolder()));
         return;
     }
     if (FindNoCase(path, "%programfiles%") != std::string::npos) {
-        const std::string fallback = folderSource->WindowsFolder().substr(0, 3) + "Program Files";
+        const std::string fallback = folders.WindowsFolder().substr(0, 3) + "Program Files";
         ReplaceFirstText(path, "%programfiles%",
-                         AddTrailingBackslash(CurrentVersionFolder("programfilesdir", fallback)));
+                         AddTrailingBackslash(CurrentVersionFolder(folders, "programfilesdir", fallback)));
         return;
     }
     if (FindNoCase(path, "%commonfiles%") != std::string::npos) {
         // The default lies under the Windows folder, not under the program files folder.
-        const std::string fallback = folderSource->WindowsFolder() + "\\Common Files";
+        const std::string fallback = folders.WindowsFolder() + "\\Common Files";
         ReplaceFirstText(path, "%commonfiles%",
-                         AddTrailingBackslash(CurrentVersionFolder("commonfilesdir", fallback)));
+                         AddTrailingBackslash(CurrentVersionFolder(folders, "commonfilesdir", fallback)));
         return;
     }
     const std::string name = GetMacroName(path);
-    const std::string folder = folderSource->ShellFolder(name);
+    const std::string folder = folders.ShellFolder(name);
     if (folder.empty()) return; // an unknown folder leaves its macro in the path
     ReplaceFirstText(path, "%" + name + "%", AddTrailingBackslash(folder));
 }
 
 } // namespace
 
-void ExpandPathMacro(std::string& path) {
+void ExpandPathMacro(std::string& path, std::string_view destDir, const FolderSource& folders) {
     std::string expanded = path;
     try {
-        ExpandFirstMacro(expanded);
+        ExpandFirstMacro(expanded, destDir, folders);
     } catch (...) {
         return; // a folder that cannot be asked for leaves the path as it is
     }
     path.swap(expanded);
 }
 
-std::string ResolveScriptPath(std::string_view path) {
+std::string ResolveScriptPath(std::string_view path, std::string_view destDir, const FolderSource& folders) {
     std::string resolved(path);
     if (resolved.find('%') != std::string::npos) {
-        ExpandPathMacro(resolved);
+        ExpandPathMacro(resolved, destDir, folders);
         return resolved;
     }
     // Even an absolute path is put behind the destination: script paths are relative.
-    return AddTrailingBackslash(DestDir) + resolved;
+    return AddTrailingBackslash(destDir) + resolved;
 }

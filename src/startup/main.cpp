@@ -98,7 +98,6 @@ void ShowLogo() {
 void Main() {
     Guarded([] {
         OleInitialize(nullptr);
-        SetFolderSource(&SystemFolderSource());
         // Precise file times let the script cache trust an unchanged stamp; with the C
         // runtime's whole seconds it would re-read the script after every quick write.
         SetFileStampFunction(SystemFileStamp);
@@ -144,7 +143,7 @@ void Main() {
         }
         // 7. Install mode: the wizard drives the program from here on.
         DestDir = ReadIni("DefaultDir");
-        ExpandPathMacro(DestDir);
+        ExpandPathMacro(DestDir, DestDir, SystemFolderSource());
         WizForm.Load();
         WizForm.Label1[0].SetCaption(ReadIni("ProductName"));
         WizForm.Label1[1].SetCaption(ReadIni("ProductName"));

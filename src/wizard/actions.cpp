@@ -10,6 +10,7 @@
 #include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
+#include "system/folders.h"
 #include "system/regprocs.h"
 #include "windows/msgbox.h"
 #include "engine/pass_steps.h"
@@ -52,7 +53,8 @@ void RunClosingList(const char* countKey, const char* promptKey, const char* ite
     if (!ListHasItems(countKey)) return;
     if (ReadFlag(ReadIni(promptKey)) && !AskYes((std::string(promptKey) + "Msg").c_str())) return;
     const int count = ListCount(countKey);
-    for (int n = 1; n <= count; ++n) Step([&] { run(ResolveScriptPath(ReadIni(ItemKey(itemKey, n)))); });
+    for (int n = 1; n <= count; ++n)
+        Step([&] { run(ResolveScriptPath(ReadIni(ItemKey(itemKey, n)), DestDir, SystemFolderSource())); });
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <map>
 
-#include "script/globals.h"
 #include "script/macros.h"
 
 namespace {
@@ -32,18 +31,12 @@ class FakeFolders : public FolderSource {
 class Macros : public ::testing::Test {
   protected:
     FakeFolders folders;
-    void SetUp() override {
-        SetFolderSource(&folders);
-        DestDir = "D:\\Apps\\Tool\\";
-    }
-    void TearDown() override {
-        SetFolderSource(nullptr);
-        DestDir.clear();
-    }
-    static std::string Expanded(std::string path) {
-        ExpandPathMacro(path);
+    std::string destDir = "D:\\Apps\\Tool\\";
+    std::string Expanded(std::string path) {
+        ExpandPathMacro(path, destDir, folders);
         return path;
     }
+    std::string Resolved(std::string_view path) { return ResolveScriptPath(path, destDir, folders); }
 };
 
 TEST(MacroHelpers, TrailingBackslashNameAndReplace) {
@@ -105,24 +98,20 @@ TEST_F(Macros, ShellFoldersByName) {
 }
 
 TEST_F(Macros, ResolveScriptPath) {
-    EXPECT_EQ("D:\\Apps\\Tool\\bin\\a.exe", ResolveScriptPath("bin\\a.exe"));
-    EXPECT_EQ("D:\\Apps\\Tool\\C:\\x.dll", ResolveScriptPath("C:\\x.dll"));
-    EXPECT_EQ("100%.txt", ResolveScriptPath("100%.txt"));
-    DestDir = "D:\\Apps\\Tool";
-    EXPECT_EQ("D:\\Apps\\Tool\\a.txt", ResolveScriptPath("a.txt"));
-    DestDir.clear();
-    EXPECT_EQ("a.txt", ResolveScriptPath("a.txt"));
-    EXPECT_EQ("a.txt", ResolveScriptPath("%default%a.txt"));
+    EXPECT_EQ("D:\\Apps\\Tool\\bin\\a.exe", Resolved("bin\\a.exe"));
+    EXPECT_EQ("D:\\Apps\\Tool\\C:\\x.dll", Resolved("C:\\x.dll"));
+    EXPECT_EQ("100%.txt", Resolved("100%.txt"));
+    destDir = "D:\\Apps\\Tool";
+    EXPECT_EQ("D:\\Apps\\Tool\\a.txt", Resolved("a.txt"));
+    destDir.clear();
+    EXPECT_EQ("a.txt", Resolved("a.txt"));
+    EXPECT_EQ("a.txt", Resolved("%default%a.txt"));
 }
 
-TEST(MacrosWithoutSource, UnknownFoldersDoNotFail) {
-    SetFolderSource(nullptr);
-    std::string path = "%windows%x";
-    ExpandPathMacro(path);
-    EXPECT_EQ("x", path);
-    path = "%Desktop%x";
-    ExpandPathMacro(path);
-    EXPECT_EQ("%Desktop%x", path);
+TEST_F(Macros, UnknownFoldersDoNotFail) {
+    folders.windows.clear();
+    EXPECT_EQ("x", Expanded("%windows%x"));
+    EXPECT_EQ("%Desktop%x", Expanded("%Desktop%x"));
 }
 
 } // namespace

@@ -117,7 +117,6 @@ class Installation : public ::testing::Test {
     int answer = IDYES;
 
     void SetUp() override {
-        SetFolderSource(&SystemFolderSource());
         SetMessageBoxHook([this](const std::string& text, unsigned flags, const std::string& title) {
             shown.push_back({text, flags, title});
             return answer;
