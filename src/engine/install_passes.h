@@ -1,12 +1,16 @@
 // The two install passes that carry out the script after the user pressed Finish.
 #pragma once
+#include "engine/session.h"
+#include "engine/setup_ui.h"
+
+enum class PassOneOutcome {
+    Completed, // the lists were carried out (each failing item skipped, as always)
+    Stopped,   // the destination folder could not be created: the user has been told,
+               // nothing was changed, and the installation ends there
+};
 
 // Destination folder, removal of an earlier installation, the Setup folder, the kill,
 // move and file lists.
-void RunInstallPassOne();
-// True when the last RunInstallPassOne could not create the destination folder: the user
-// has been told, nothing was changed, and the installation ends there (the wizard then
-// closes as after a cancel; RunInstallPassTwo does nothing).
-bool InstallationStopped();
+PassOneOutcome RunInstallPassOne(SetupSession& session, SetupUi& ui);
 // Components, registry entries, file types, shortcuts and the uninstall registration.
-void RunInstallPassTwo();
+void RunInstallPassTwo(SetupSession& session, SetupUi& ui);

@@ -7,252 +7,253 @@
 #include "engine/file_ops.h"
 #include "engine/install_passes.h"
 #include "engine/pass_steps.h"
-#include "engine/progress.h"
-#include "script/globals.h"
-#include "script/macros.h"
 #include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
-#include "system/folders.h"
+#include "system/file_system.h"
 #include "system/regprocs.h"
-#include "windows/msgbox.h"
+#include "system/setup_log.h"
 
 namespace {
 
-bool installationStopped = false;
+class PassOne {
+  public:
+    PassOne(SetupSession& session, SetupUi& ui) : s(session), ui(ui) {}
+    PassOneOutcome Run();
 
-// The Setup folder of the installation. DestDir is followed directly by "Setup\": a
-// destination written without its trailing backslash puts the Setup files beside it
-// (C:\Apps\AcmeSetup\ for C:\Apps\Acme), which is how the program has always named it.
-std::string SetupFolder() {
-    return DestDir + "Setup\\";
-}
+  private:
+    SetupSession& s;
+    SetupUi& ui;
+    int total = 0;    // the progress bar's whole
+    int position = 1; // the progress bar's place
+    int k = 1;        // the next uninstall record's number
 
-// A folder path without its trailing backslash, except for a drive's root (C:\).
-std::string WithoutTrailingBackslash(std::string folder) {
-    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    return folder;
-}
-
-// Creates one folder level (the parent must exist).
-void CreateFolder(const std::string& folder) {
-    CreateDirectoryA(WithoutTrailingBackslash(folder).c_str(), nullptr);
-}
-
-// Creates every missing level of the folder; true when it exists afterwards.
-bool CreateWholeFolder(const std::string& folder) {
-    const std::string path = WithoutTrailingBackslash(folder);
-    if (path.empty()) return false;
-    if (FolderExists(path)) return true;
-    for (size_t i = 1; i <= path.size(); ++i) {
-        if (i < path.size() && path[i] != '\\') continue;
-        const std::string level = path.substr(0, i);
-        // "C:" and the leading parts of a network path (\\server) are no folders to create.
-        if (level.back() == ':' || level.back() == '\\') continue;
-        CreateDirectoryA(level.c_str(), nullptr);
-    }
-    return FolderExists(path);
-}
-
-// A plain copy that overwrites the target; true when it succeeded.
-bool CopyFileOver(const std::string& source, const std::string& target) {
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
-}
-
-// Replaces a file of the Setup folder with the one beside the running program.
-void ReplaceSetupFile(const std::string& name) {
-    Step([&] { DeleteFileQuietly(SetupFolder() + name); });
-    Step([&] { CopyFileOver(SourceDir + name, SetupFolder() + name); });
-}
-
-void RecordFile(int& k, const std::string& path) {
-    WriteIni(ItemKey("file", k), path, "uninstall", SetupFolder());
-    ++k;
-}
-
-bool EstablishSetup() {
-    return ReadNumber(ReadIni("EstablishSetup")) != 0;
-}
+    bool MakeDestination();
+    void RemovePreviousInstallation();
+    void PrepareSetupFolder();
+    void ReplaceSetupFile(const std::string& name);
+    void KillFiles();
+    void KillRegistryKeys();
+    void MoveFiles();
+    void MoveOneFile(const std::string& source, const std::string& target);
+    void CopyFiles();
+    void CopyOneFile(int n);
+    void MakeFolderOf(const std::string& path);
+    void RecordFile(const std::string& path);
+    void FinishSetupFolder();
+};
 
 // The destination is created whole, all missing levels at once. When even that fails (a
 // drive that does not exist, a folder the user may not create), nothing can be installed:
 // the user is told, and the installation stops before anything on the computer changes.
-bool MakeDestination() {
+bool PassOne::MakeDestination() {
     bool made = false;
-    Step([&] { made = CreateWholeFolder(DestDir); });
+    Step(s, "create the destination folder " + s.destDir,
+         [&] { return made = CreateWholeFolder(s.destDir); });
     if (made) return true;
-    Step([&] {
-        MsgBox(
-            "The destination folder " + DestDir +
+    Step(s, "tell that the destination cannot be created", [&] {
+        ui.Tell(
+            "The destination folder " + s.destDir +
                 " could not be created. Make sure that the drive exists and that you may create folders "
                 "on it.\r\n\r\nThe installation has been stopped; nothing has been changed on your computer.",
-            MB_OK | MB_ICONSTOP, ReadIni("SetupTitle"));
+            MB_OK | MB_ICONSTOP, s.ReadIni("SetupTitle"));
     });
     return false;
 }
 
-void RemovePreviousInstallation() {
-    if (ReadNumber(ReadIni("RemovePrev")) == 0 || !FileExists(SetupFolder() + "setup.ini")) return;
+// Replaces a file of the Setup folder with the one beside the running program.
+void PassOne::ReplaceSetupFile(const std::string& name) {
+    Step(s, "remove the old " + name, [&] { DeleteFileQuietly(s, s.SetupFolder() + name); });
+    Step(s, "copy " + name + " into the Setup folder",
+         [&] { return CopyFileOver(s.sourceDir + name, s.SetupFolder() + name); });
+}
+
+void PassOne::RemovePreviousInstallation() {
+    if (ReadNumber(s.ReadIni("RemovePrev")) == 0 || !FileExists(s.SetupFolder() + "setup.ini")) return;
     ReplaceSetupFile("setup.exe");
     ReplaceSetupFile("stkit432.dll");
-    Step([] { ShowProgress(0, 100, "Removing previous installation..."); });
+    Step(s, "show progress", [&] { ui.ShowProgress(0, 100, "Removing previous installation..."); });
     // The earlier installation's script drives its removal: our own program, run from its
     // Setup folder, finds that script beside itself. The command line is deliberately not
-    // quoted; the system still finds the program when the destination holds blanks.
-    Step([] { RunAndWait(DestDir + "Setup\\setup.exe uninstall quiet ignoreprev"); });
+    // quoted; the system still finds the program when the destination holds blanks. It
+    // appends its own run to the setup log, after what this run has written so far.
+    if (s.log) s.log->Flush();
+    Step(s, "run the earlier installation's uninstaller",
+         [&] { RunAndWait(s.destDir + "Setup\\setup.exe uninstall quiet ignoreprev"); });
     // That program has just rewritten the earlier script.
-    Step([] { ForgetIniFile(SetupFolder() + "setup.ini"); });
+    Step(s, "forget the earlier script", [&] { ForgetIniFile(s.SetupFolder() + "setup.ini"); });
 }
 
-void PrepareSetupFolder() {
-    if (!EstablishSetup()) return;
-    Step([] {
-        if (!FolderExists(DestDir + "Setup")) CreateFolder(DestDir + "Setup");
+void PassOne::PrepareSetupFolder() {
+    if (!s.EstablishSetup()) return;
+    Step(s, "create the Setup folder",
+         [&] { return FolderExists(s.destDir + "Setup") || CreateOneFolder(s.destDir + "Setup"); });
+    Step(s, "forget the installed script", [&] { ForgetIniFile(s.SetupFolder() + "setup.ini"); });
+    Step(s, "remove the installed script", [&] { DeleteFileQuietly(s, s.SetupFolder() + "setup.ini"); });
+    Step(s, "copy the script into the Setup folder",
+         [&] { return CopyFileOver(s.sourceDir + "setup.ini", s.SetupFolder() + "setup.ini"); });
+    Step(s, "record the destination",
+         [&] { s.WriteIni("DestPath", s.destDir, "uninstall", s.SetupFolder()); });
+    // An installation may be ended at any moment (a crash, the power, the user). From here
+    // on the Setup folder can uninstall what has been done so far: the program and its
+    // library are there before the first file is copied (and again at the end, in case one
+    // of the product's files replaced them), and the count of recorded files is set to the
+    // most that this installation can record, so that no record goes unread; the records
+    // not made yet read empty and delete nothing. The true count is written at the end.
+    ReplaceSetupFile("setup.exe");
+    ReplaceSetupFile("stkit432.dll");
+    Step(s, "record the most files this installation can record", [&] {
+        const int most = (ListHasItems(s, "MoveFilesTotal") ? ListCount(s, "MoveFilesTotal") : 0) +
+                         (ListHasItems(s, "TotalFiles") ? ListCount(s, "TotalFiles") : 0);
+        s.WriteIni("uninstallfilestotal", std::to_string(most), "uninstall", s.SetupFolder());
     });
-    Step([] { ForgetIniFile(SetupFolder() + "setup.ini"); });
-    Step([] { DeleteFileQuietly(SetupFolder() + "setup.ini"); });
-    Step([] { CopyFileOver(SourceDir + "setup.ini", SetupFolder() + "setup.ini"); });
-    Step([] { WriteIni("DestPath", DestDir, "uninstall", SetupFolder()); });
 }
 
-void KillFiles(int& position, int total) {
-    if (!ListHasItems("KillFilesTotal")) return;
-    const int count = ListCount("KillFilesTotal");
-    for (int n = 1; n <= count; ++n) {
+void PassOne::KillFiles() {
+    ForEachListItem(s, "KillFilesTotal", [&](int n) {
         std::string path;
-        Step([&] {
-            path = ResolveScriptPath(ReadIni(ItemKey("KillFile", n)), DestDir, SystemFolderSource());
-            ShowProgress(position, total, "Deleting: " + path);
+        Step(s, ItemKey("KillFile", n), [&] {
+            path = s.ResolveScriptPath(s.ReadIni(ItemKey("KillFile", n)));
+            ui.ShowProgress(position, total, "Deleting: " + path);
         });
         // An entry that names only a folder names no file: nothing is deleted for it.
-        Step([&] {
-            if (!path.empty() && path.back() != '\\') DeleteFileQuietly(path);
+        Step(s, "delete " + path, [&] {
+            if (!path.empty() && path.back() != '\\') DeleteFileQuietly(s, path);
         });
         ++position;
-    }
+    });
 }
 
-void KillRegistryKeys() {
-    if (!ListHasItems("KillRegKeysTotal")) return;
-    const int count = ListCount("KillRegKeysTotal");
-    for (int n = 1; n <= count; ++n) {
-        Step([&] {
-            DeleteRegKey(ReadRegRoot(ReadIni(ItemKey("KillRegKey", n, "Root"))),
-                         ReadIni(ItemKey("KillRegKey", n, "Folder")));
+void PassOne::KillRegistryKeys() {
+    ForEachListItem(s, "KillRegKeysTotal", [&](int n) {
+        Step(s, ItemKey("KillRegKey", n), [&] {
+            const RegRoot root = ReadRegRoot(s.ReadIni(ItemKey("KillRegKey", n, "Root")));
+            const std::string key = s.ReadIni(ItemKey("KillRegKey", n, "Folder"));
+            if (DeleteRegKey(root, key) == 0)
+                s.Log("registry key deleted: " + RegRootName(root) + "\\" + key);
         });
-    }
+    });
+}
+
+void PassOne::MakeFolderOf(const std::string& path) {
+    const std::string folder = GetPathPart(path, 0, false);
+    Step(s, "create the folder " + folder, [&] { return FolderExists(folder) || CreateOneFolder(folder); });
+}
+
+void PassOne::RecordFile(const std::string& path) {
+    s.WriteIni(ItemKey("file", k), path, "uninstall", s.SetupFolder());
+    ++k;
 }
 
 // A moved file keeps its old place when its copy fails: deleting it would lose it. The
 // user is told, and the closing summary counts it among the installation's errors. A
 // source that is not there at all (a file of an older version that this computer never
 // had) is nothing to move and is passed over without a word.
-void MoveOneFile(const std::string& source, const std::string& target) {
-    if (!FileExists(source)) return;
-    if (CopyFileOver(source, target)) {
-        DeleteFileQuietly(source);
+void PassOne::MoveOneFile(const std::string& source, const std::string& target) {
+    if (!FileExists(source)) {
+        s.Log("nothing to move: " + source);
         return;
     }
-    InstallErrors = true;
-    MsgBox("The file " + source + " could not be moved to " + target +
-               ". It has been left where it was.\r\n\r\nMake sure that the file is not currently in use by "
-               "Windows "
-               "and that there is sufficient room on the destination drive.",
-           MB_OK | MB_ICONEXCLAMATION, ReadIni("SetupTitle"));
+    if (CopyFileOver(source, target)) {
+        s.Log("moved: " + source + " to " + target);
+        DeleteFileQuietly(s, source);
+        return;
+    }
+    s.LogFailure("move " + source + " to " + target, LastSystemError());
+    s.installErrors = true;
+    ui.Tell("The file " + source + " could not be moved to " + target +
+                ". It has been left where it was.\r\n\r\nMake sure that the file is not currently in use by "
+                "Windows and that there is sufficient room on the destination drive.",
+            MB_OK | MB_ICONEXCLAMATION, s.ReadIni("SetupTitle"));
 }
 
-void MoveFiles(int& position, int total, int& k) {
-    if (!ListHasItems("MoveFilesTotal")) return;
-    const int count = ListCount("MoveFilesTotal");
-    for (int n = 1; n <= count; ++n) {
+void PassOne::MoveFiles() {
+    ForEachListItem(s, "MoveFilesTotal", [&](int n) {
         std::string source, target;
-        Step([&] {
-            source = ResolveScriptPath(ReadIni(ItemKey("MoveFile", n)), DestDir, SystemFolderSource());
-            target = ResolveScriptPath(ReadIni(ItemKey("MoveFile", n, "To")), DestDir, SystemFolderSource());
-            ShowProgress(position, total, "Moving: " + target);
+        Step(s, ItemKey("MoveFile", n), [&] {
+            source = s.ResolveScriptPath(s.ReadIni(ItemKey("MoveFile", n)));
+            target = s.ResolveScriptPath(s.ReadIni(ItemKey("MoveFile", n, "To")));
+            ui.ShowProgress(position, total, "Moving: " + target);
         });
-        Step([&] {
-            const std::string folder = GetPathPart(target, 0, false);
-            if (!FolderExists(folder)) CreateFolder(folder);
-        });
-        Step([&] { MoveOneFile(source, target); });
-        Step([&] {
-            if (EstablishSetup()) RecordFile(k, target);
+        MakeFolderOf(target);
+        Step(s, "move " + source, [&] { MoveOneFile(source, target); });
+        Step(s, "record " + target, [&] {
+            if (s.EstablishSetup()) RecordFile(target);
         });
         ++position;
-    }
+    });
 }
 
-void CopyFiles(int& position, int total, int& k) {
-    if (!ListHasItems("TotalFiles")) return;
-    const int count = ListCount("TotalFiles");
-    for (int n = 1; n <= count; ++n) {
-        std::string dest;
-        Step([&] {
-            dest = ResolveScriptPath(ReadIni(ItemKey("destfile", n)), DestDir, SystemFolderSource());
-            ShowProgress(position, total, "Copying: " + dest);
-        });
-        bool blank = true;
-        Step([&] { blank = TrimBlanks(ReadIni(ItemKey("srcfile", n))).empty(); });
-        if (blank) continue; // shown, but neither copied, recorded nor counted
+void PassOne::CopyOneFile(int n) {
+    std::string dest;
+    Step(s, ItemKey("destfile", n), [&] {
+        dest = s.ResolveScriptPath(s.ReadIni(ItemKey("destfile", n)));
+        ui.ShowProgress(position, total, "Copying: " + dest);
+    });
+    bool blank = true;
+    Step(s, ItemKey("srcfile", n), [&] { blank = IsBlank(s.ReadIni(ItemKey("srcfile", n))); });
+    if (blank) return; // shown, but neither copied, recorded nor counted
 
-        Step([&] {
-            if (ReadNumber(ReadIni(ItemKey("srcfile", n, "Unconditional"))) != 0) DeleteFileQuietly(dest);
-        });
-        Step([&] {
-            const std::string folder = GetPathPart(dest, 0, false);
-            if (!FolderExists(folder)) CreateFolder(folder);
-        });
-        Step([&] {
-            if (ReadNumber(ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && FileExists(dest)) return;
-            InstallVersionedFile(SourceDir, GetPathPart(dest, 0), ReadIni(ItemKey("srcfile", n)),
-                                 GetPathPart(dest, 1),
-                                 ReadNumber(ReadIni(ItemKey("SrcFile", n, "NoErrorCheck"))));
-        });
-        // Recorded and, for a font, installed also when the copy was skipped or failed.
-        Step([&] {
-            if (EstablishSetup() && ReadNumber(ReadIni(ItemKey("srcfile", n, "NoUninstall"))) == 0)
-                RecordFile(k, dest);
-        });
-        Step([&] {
-            if (LowerCase(GetPathPart(dest, 2)) == "ttf")
-                InstallFont(dest, ReadIni(ItemKey("DestFileFont", n)));
-        });
-        ++position;
-    }
+    Step(s, "delete " + dest + " first (Unconditional)", [&] {
+        if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "Unconditional"))) != 0) DeleteFileQuietly(s, dest);
+    });
+    MakeFolderOf(dest);
+    Step(s, "copy " + dest, [&] {
+        if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && FileExists(dest)) {
+            s.Log("skipped (NoOverwrite, the file exists): " + dest);
+            return;
+        }
+        InstallVersionedFile(s, ui, s.sourceDir, GetPathPart(dest, 0), s.ReadIni(ItemKey("srcfile", n)),
+                             GetPathPart(dest, 1),
+                             ReadNumber(s.ReadIni(ItemKey("SrcFile", n, "NoErrorCheck"))));
+    });
+    // Recorded and, for a font, installed also when the copy was skipped or failed.
+    Step(s, "record " + dest, [&] {
+        if (s.EstablishSetup() && ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoUninstall"))) == 0)
+            RecordFile(dest);
+    });
+    Step(s, "install the font " + dest, [&] {
+        if (LowerCase(GetPathPart(dest, 2)) == "ttf")
+            InstallFont(s, ui, dest, s.ReadIni(ItemKey("DestFileFont", n)));
+    });
+    ++position;
 }
 
-void FinishSetupFolder(int k) {
-    if (!EstablishSetup()) return;
-    Step([&] { WriteIni("uninstallfilestotal", std::to_string(k - 1), "uninstall", SetupFolder()); });
+void PassOne::CopyFiles() {
+    ForEachListItem(s, "TotalFiles", [&](int n) { CopyOneFile(n); });
+}
+
+void PassOne::FinishSetupFolder() {
+    if (!s.EstablishSetup()) return;
+    Step(s, "record the number of files",
+         [&] { s.WriteIni("uninstallfilestotal", std::to_string(k - 1), "uninstall", s.SetupFolder()); });
     ReplaceSetupFile("setup.exe");
     ReplaceSetupFile("stkit432.dll");
 }
 
-} // namespace
-
-bool InstallationStopped() {
-    return installationStopped;
-}
-
-void RunInstallPassOne() {
-    installationStopped = false;
-    if (!MakeDestination()) {
-        installationStopped = true;
-        return;
-    }
-    Step(RemovePreviousInstallation);
-    Step(PrepareSetupFolder);
-
-    int total = 0, position = 1, k = 1;
-    Step([&] {
-        const double sum = ReadNumber(ReadIni("TotalFiles")) + ReadNumber(ReadIni("MoveFilesTotal")) +
-                           ReadNumber(ReadIni("KillFilesTotal"));
+PassOneOutcome PassOne::Run() {
+    if (!MakeDestination()) return PassOneOutcome::Stopped;
+    Step(s, "remove the earlier installation", [&] { RemovePreviousInstallation(); });
+    Step(s, "prepare the Setup folder", [&] { PrepareSetupFolder(); });
+    Step(s, "count the files", [&] {
+        const double sum = ReadNumber(s.ReadIni("TotalFiles")) + ReadNumber(s.ReadIni("MoveFilesTotal")) +
+                           ReadNumber(s.ReadIni("KillFilesTotal"));
         total = RoundToInt16(sum).value_or(0);
     });
-    Step([&] { KillFiles(position, total); });
-    Step(KillRegistryKeys);
-    Step([&] { MoveFiles(position, total, k); });
-    Step([&] { CopyFiles(position, total, k); });
-    Step([&] { FinishSetupFolder(k); });
+    Step(s, "the kill list", [&] { KillFiles(); });
+    Step(s, "the registry kill list", [&] { KillRegistryKeys(); });
+    Step(s, "the move list", [&] { MoveFiles(); });
+    Step(s, "the file list", [&] { CopyFiles(); });
+    Step(s, "finish the Setup folder", [&] { FinishSetupFolder(); });
+    return PassOneOutcome::Completed;
+}
+
+} // namespace
+
+PassOneOutcome RunInstallPassOne(SetupSession& session, SetupUi& ui) {
+    try {
+        return PassOne(session, ui).Run();
+    } catch (...) {
+        return PassOneOutcome::Completed; // what was done stays done; pass two goes on
+    }
 }

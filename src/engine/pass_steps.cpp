@@ -1,29 +1,26 @@
 #include "engine/pass_steps.h"
 
-#include "script/script.h"
+#include <windows.h>
+
+#include "script/text.h"
 #include "script/values.h"
-#include "system/regprocs.h"
 
-namespace {
-ProgramStartHook& StartHook() {
-    static ProgramStartHook hook;
-    return hook;
-}
-} // namespace
-
-bool ListHasItems(std::string_view countKey) {
-    return ReadNumber(ReadIni(countKey)) > 0;
+unsigned long LastSystemError() {
+    return GetLastError();
 }
 
-int ListCount(std::string_view countKey, std::string_view section) {
-    return ReadCount(ReadIni(countKey, section));
+void ClearSystemError() {
+    SetLastError(0);
 }
 
-bool StartIndependentProgram(const std::string& commandLine) {
-    if (StartHook()) return StartHook()(commandLine);
-    return StartProgram(commandLine);
+bool ListHasItems(const SetupSession& s, std::string_view countKey) {
+    return ReadNumber(s.ReadIni(countKey)) > 0;
 }
 
-void SetProgramStartHook(ProgramStartHook hook) {
-    StartHook() = std::move(hook);
+int ListCount(const SetupSession& s, std::string_view countKey, std::string_view section) {
+    return ReadCount(s.ReadIni(countKey, section));
+}
+
+bool IsBlank(std::string_view text) {
+    return TrimBlanks(text).empty();
 }

@@ -1,15 +1,34 @@
-// Helpers shared by the install passes and the uninstaller, which carry out the script
-// action by action: a failing action is abandoned quietly and the next one runs.
+// Helpers shared by the install passes, the uninstaller and the closing actions, which
+// carry out the script action by action: a failing action is abandoned, written to the
+// setup log, and the next one runs.
 #pragma once
-#include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
-// Runs one action; whatever it throws ends only that action.
-template <class Action> void Step(Action&& action) noexcept {
+#include "engine/session.h"
+
+// The system's error code of the last call that failed on this thread.
+unsigned long LastSystemError();
+// Clears it, so that a failure that sets no code is not logged with an older one.
+void ClearSystemError();
+
+// Runs one action named `what`. An action that returns false has failed: its failure is
+// logged with the system's error. Whatever the action throws ends only that action and is
+// logged too.
+template <class Action> void Step(const SetupSession& s, std::string_view what, Action&& action) noexcept {
     try {
-        action();
+        if constexpr (std::is_same_v<std::invoke_result_t<Action>, bool>) {
+            ClearSystemError();
+            if (!action()) s.LogFailure(what, LastSystemError());
+        } else {
+            action();
+        }
     } catch (...) {
+        try {
+            s.LogFailure(std::string(what) + " (an unexpected error)", 0);
+        } catch (...) {
+        }
     }
 }
 
@@ -21,14 +40,18 @@ inline std::string ItemKey(std::string_view base, int n, std::string_view attrib
     return key;
 }
 
-// True when the count key reads as a number above 0: the test in front of every list.
-bool ListHasItems(std::string_view countKey);
 // The list's upper bound: the count key read as a count (0 or less: empty list).
-int ListCount(std::string_view countKey, std::string_view section = "install");
+int ListCount(const SetupSession& s, std::string_view countKey, std::string_view section = "install");
 
-// Programs started without waiting (component registration, Explorer on the destination).
-// Returns false when the program could not be started. Tests set a hook to see the
-// command lines instead of starting anything.
-bool StartIndependentProgram(const std::string& commandLine);
-using ProgramStartHook = std::function<bool(const std::string& commandLine)>;
-void SetProgramStartHook(ProgramStartHook hook);
+// True when the count key reads as a number above 0.
+bool ListHasItems(const SetupSession& s, std::string_view countKey);
+
+// The lists of the script: when the count key reads as a number above 0 (the test in
+// front of every list), `item(n)` runs for n = 1 to the count, read once as a count.
+template <class Item> void ForEachListItem(const SetupSession& s, std::string_view countKey, Item&& item) {
+    if (!ListHasItems(s, countKey)) return;
+    const int count = ListCount(s, countKey);
+    for (int n = 1; n <= count; ++n) item(n);
+}
+// A text that is empty or holds nothing but blanks.
+bool IsBlank(std::string_view text);

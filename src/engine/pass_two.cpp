@@ -6,210 +6,277 @@
 #include "engine/file_ops.h"
 #include "engine/install_passes.h"
 #include "engine/pass_steps.h"
-#include "script/globals.h"
-#include "script/macros.h"
-#include "script/script.h"
+#include "engine/product_keys.h"
 #include "script/text.h"
 #include "script/values.h"
-#include "system/folders.h"
+#include "system/file_system.h"
 #include "system/regprocs.h"
 #include "system/toolkit.h"
 
 namespace {
 
-std::string SetupFolder() {
-    return DestDir + "Setup\\";
+class PassTwo {
+  public:
+    PassTwo(SetupSession& session, SetupUi& ui) : s(session), ui(ui) {}
+    void Run();
+
+  private:
+    SetupSession& s;
+    SetupUi& ui;
+
+    void CreateKey(RegRoot root, const std::string& key);
+    void SetValue(RegRoot root, const std::string& key, const std::string& name, const std::string& value,
+                  int type = 1);
+    void SetNumber(RegRoot root, const std::string& key, const std::string& name, double value);
+    void InstallComponents();
+    void WriteRegistryEntries();
+    void RegisterVerbs(int n);
+    void RegisterOneFileType(int n);
+    void CreateShortcuts();
+    void RegisterUninstall();
+    void DescribeUninstallEntry(const std::string& entry);
+};
+
+// The registry writes of this pass, each logged with what it wrote or why it could not
+// (the registry procedures themselves decide nothing on a failure).
+void PassTwo::CreateKey(RegRoot root, const std::string& key) {
+    const RegStatus status = CreateRegKey(root, key);
+    if (status != 0) {
+        s.LogFailure("create registry key " + RegRootName(root) + "\\" + key,
+                     static_cast<unsigned long>(status));
+        return;
+    }
+    s.Log("registry key: " + RegRootName(root) + "\\" + key);
 }
 
-bool EstablishSetup() {
-    return ReadFlag(ReadIni("EstablishSetup"));
+void PassTwo::SetValue(RegRoot root, const std::string& key, const std::string& name,
+                       const std::string& value, int type) {
+    const std::string where = RegRootName(root) + "\\" + key + " [" + name + "]";
+    const RegStatus status = SetRegValue(root, key, name, value, type);
+    if (status != 0) {
+        s.LogFailure("write registry value " + where, static_cast<unsigned long>(status));
+        return;
+    }
+    s.Log("registry value: " + where + " = " + value);
 }
 
-bool IsBlank(const std::string& text) {
-    return TrimBlanks(text).empty();
+// A 32-bit number value (the registry's DWORD), for the list of installed programs.
+void PassTwo::SetNumber(RegRoot root, const std::string& key, const std::string& name, double value) {
+    SetValue(root, key, name, LeadingBlankNumber(value), 4);
 }
 
-void InstallComponents() {
-    if (!ListHasItems("TotalOcxs")) return;
-    const int count = ListCount("TotalOcxs");
-    for (int n = 1; n <= count; ++n) {
+void PassTwo::InstallComponents() {
+    ForEachListItem(s, "TotalOcxs", [&](int n) {
         std::string dest;
-        Step(
-            [&] { dest = ResolveScriptPath(ReadIni(ItemKey("OcxDest", n)), DestDir, SystemFolderSource()); });
+        Step(s, ItemKey("OcxDest", n), [&] { dest = s.ResolveScriptPath(s.ReadIni(ItemKey("OcxDest", n))); });
         // Kept, newer on the computer, or failed: the registration is attempted all the same.
-        Step([&] {
-            InstallVersionedFile(SourceDir, GetPathPart(dest, 0), ReadIni(ItemKey("OcxSrc", n)),
+        Step(s, "copy the component " + dest, [&] {
+            InstallVersionedFile(s, ui, s.sourceDir, GetPathPart(dest, 0), s.ReadIni(ItemKey("OcxSrc", n)),
                                  GetPathPart(dest, 1),
-                                 ReadNumber(ReadIni(ItemKey("OcxSrc", n, "NoErrorCheck"))));
+                                 ReadNumber(s.ReadIni(ItemKey("OcxSrc", n, "NoErrorCheck"))));
         });
         // regsvr32.exe comes with the distribution, beside the setup program. A component
         // that is not on the computer (its copy failed) has no short path and nothing to
         // register, so it is passed over. The registration is never waited for.
-        Step([&] {
-            if (!FileExists(dest)) return;
+        Step(s, "register the component " + dest, [&] {
+            if (!FileExists(dest)) return true;
             const std::string shortPath = GetShortPath(dest);
-            if (!shortPath.empty()) StartIndependentProgram(SourceDir + "regsvr32.exe " + shortPath);
+            if (shortPath.empty()) return true;
+            const std::string command = s.sourceDir + "regsvr32.exe " + shortPath;
+            if (!ui.StartProgram(command)) return false;
+            s.Log("started: " + command);
+            return true;
         });
-    }
+    });
 }
 
-void WriteRegistryEntries() {
-    if (!ListHasItems("TotalRegKeys")) return;
-    const int count = ListCount("TotalRegKeys");
-    for (int n = 1; n <= count; ++n) {
+void PassTwo::WriteRegistryEntries() {
+    ForEachListItem(s, "TotalRegKeys", [&](int n) {
         // An entry without a key path would name the root key itself: it is passed over.
         bool blankPath = true;
-        Step([&] { blankPath = IsBlank(ReadIni(ItemKey("RegKeySubKey", n))); });
-        if (blankPath) continue;
-        Step([&] {
-            CreateRegKey(ReadRegRoot(ReadIni(ItemKey("RegKeyRoot", n))), ReadIni(ItemKey("RegKeySubKey", n)));
+        Step(s, ItemKey("RegKeySubKey", n),
+             [&] { blankPath = IsBlank(s.ReadIni(ItemKey("RegKeySubKey", n))); });
+        if (blankPath) return;
+        Step(s, ItemKey("RegKey", n), [&] {
+            CreateKey(ReadRegRoot(s.ReadIni(ItemKey("RegKeyRoot", n))),
+                      s.ReadIni(ItemKey("RegKeySubKey", n)));
         });
-        Step([&] {
-            if (IsBlank(ReadIni(ItemKey("RegKeyValue", n)))) return; // the key alone
-            const std::string data =
-                ReadFlag(ReadIni(ItemKey("RegKeyValueIsPath", n)))
-                    ? ResolveScriptPath(ReadIni(ItemKey("RegKeyValue", n)), DestDir, SystemFolderSource())
-                    : ReadIni(ItemKey("RegKeyValue", n));
-            SetRegValue(ReadRegRoot(ReadIni(ItemKey("RegKeyRoot", n))), ReadIni(ItemKey("RegKeySubKey", n)),
-                        ReadIni(ItemKey("RegKeyValueName", n)), data, 1);
+        Step(s, ItemKey("RegKeyValue", n), [&] {
+            if (IsBlank(s.ReadIni(ItemKey("RegKeyValue", n)))) return; // the key alone
+            const std::string data = ReadFlag(s.ReadIni(ItemKey("RegKeyValueIsPath", n)))
+                                         ? s.ResolveScriptPath(s.ReadIni(ItemKey("RegKeyValue", n)))
+                                         : s.ReadIni(ItemKey("RegKeyValue", n));
+            SetValue(ReadRegRoot(s.ReadIni(ItemKey("RegKeyRoot", n))), s.ReadIni(ItemKey("RegKeySubKey", n)),
+                     s.ReadIni(ItemKey("RegKeyValueName", n)), data);
         });
-    }
+    });
 }
 
 // The verbs of a file type: fields verb, command, verb, command, ... separated by "|".
 // A last verb without its command, a verb without a name and an empty list make no keys.
-void RegisterVerbs(int n) {
-    const std::string commands = ReadIni(ItemKey("RegExt", n, "Commands"));
+void PassTwo::RegisterVerbs(int n) {
+    const std::string commands = s.ReadIni(ItemKey("RegExt", n, "Commands"));
     if (IsBlank(commands)) return;
     std::vector<std::string> field;
     const int fields = SplitText(field, commands, "|");
     for (int j = 1; j + 1 <= fields; j += 2) {
-        Step([&] {
+        Step(s, "verb " + field[j], [&] {
             if (IsBlank(field[j])) return;
-            const std::string type = ReadIni(ItemKey("RegExt", n, "key"));
+            const std::string type = s.ReadIni(ItemKey("RegExt", n, "key"));
             const std::string verbKey = type + "\\shell\\" + field[j];
-            CreateRegKey(RegHKeyClassesRoot, type + "\\shell");
-            CreateRegKey(RegHKeyClassesRoot, verbKey);
-            CreateRegKey(RegHKeyClassesRoot, verbKey + "\\command");
+            CreateKey(RegHKeyClassesRoot, type + "\\shell");
+            DeleteRegKey(RegHKeyClassesRoot, verbKey); // an older command of the same verb
+            CreateKey(RegHKeyClassesRoot, verbKey);
+            CreateKey(RegHKeyClassesRoot, verbKey + "\\command");
             // Only the opening quote: the script writes the closing one behind the program's
             // path itself, followed by the arguments ("%1").
             std::string command(1, '"');
-            command += ResolveScriptPath(field[j + 1], DestDir, SystemFolderSource());
-            SetRegValue(RegHKeyClassesRoot, verbKey + "\\command", "", command, 1);
+            command += s.ResolveScriptPath(field[j + 1]);
+            SetValue(RegHKeyClassesRoot, verbKey + "\\command", "", command);
         });
     }
 }
 
-void RegisterOneFileType(int n) {
+void PassTwo::RegisterOneFileType(int n) {
     // An item without its extension or its type would rewrite HKEY_CLASSES_ROOT itself.
-    if (IsBlank(ReadIni(ItemKey("RegExt", n))) || IsBlank(ReadIni(ItemKey("RegExt", n, "key")))) return;
-    const auto ext = [n] { return ReadIni(ItemKey("RegExt", n)); };
-    const auto type = [n] { return ReadIni(ItemKey("RegExt", n, "key")); };
+    if (IsBlank(s.ReadIni(ItemKey("RegExt", n))) || IsBlank(s.ReadIni(ItemKey("RegExt", n, "key")))) return;
+    const auto ext = [&] { return s.ReadIni(ItemKey("RegExt", n)); };
+    const auto type = [&] { return s.ReadIni(ItemKey("RegExt", n, "key")); };
     const RegRoot classes = RegHKeyClassesRoot;
 
-    Step([&] { DeleteRegKey(classes, ext()); });
-    Step([&] { CreateRegKey(classes, ext()); });
-    Step([&] { SetRegValue(classes, ext(), "", type(), 1); });
-    Step([&] {
-        if (EstablishSetup()) WriteIni(ItemKey("ext", n), ext(), "uninstall", SetupFolder());
+    // An extension and a type may hold what other programs or the system put there (a common
+    // extension such as .txt has ShellNew and OpenWithProgids subkeys): of them, only what
+    // this product writes again is replaced, the extension's ShellNew, the type's icon and
+    // the verbs it names.
+    const bool shellNew = ReadFlag(s.ReadIni(ItemKey("RegExt", n, "ShellNew")));
+    Step(s, "remove the old ShellNew", [&] {
+        if (shellNew) DeleteRegKey(classes, ext() + "\\ShellNew");
     });
-    Step([&] {
-        if (!ReadFlag(ReadIni(ItemKey("RegExt", n, "ShellNew")))) return;
-        CreateRegKey(classes, ext() + "\\ShellNew");
-        SetRegValue(classes, ext() + "\\ShellNew", "NullFile", "", 1);
+    Step(s, "extension key", [&] { CreateKey(classes, ext()); });
+    Step(s, "extension's type", [&] { SetValue(classes, ext(), "", type()); });
+    Step(s, "record the extension", [&] {
+        if (s.EstablishSetup()) s.WriteIni(ItemKey("ext", n), ext(), "uninstall", s.SetupFolder());
     });
-    Step([&] { DeleteRegKey(classes, type()); });
-    Step([&] { CreateRegKey(classes, type()); });
-    Step([&] { SetRegValue(classes, type(), "", ReadIni(ItemKey("RegExt", n, "Desc")), 1); });
-    Step([&] {
-        if (ReadFlag(ReadIni(ItemKey("RegExt", n, "IsShortcut"))))
-            SetRegValue(classes, type(), "IsShortcut", "", 1);
+    Step(s, "ShellNew", [&] {
+        if (!shellNew) return;
+        CreateKey(classes, ext() + "\\ShellNew");
+        SetValue(classes, ext() + "\\ShellNew", "NullFile", "");
     });
-    Step([&] { CreateRegKey(classes, type() + "\\DefaultIcon"); });
-    Step([&] {
-        SetRegValue(classes, type() + "\\DefaultIcon", "", DestDir + ReadIni(ItemKey("RegExt", n, "Icon")),
-                    1);
+    Step(s, "remove the old icon", [&] { DeleteRegKey(classes, type() + "\\DefaultIcon"); });
+    Step(s, "type key", [&] { CreateKey(classes, type()); });
+    Step(s, "type's description",
+         [&] { SetValue(classes, type(), "", s.ReadIni(ItemKey("RegExt", n, "Desc"))); });
+    Step(s, "IsShortcut", [&] {
+        if (ReadFlag(s.ReadIni(ItemKey("RegExt", n, "IsShortcut"))))
+            SetValue(classes, type(), "IsShortcut", "");
     });
-    Step([&] { RegisterVerbs(n); });
+    Step(s, "DefaultIcon key", [&] { CreateKey(classes, type() + "\\DefaultIcon"); });
+    Step(s, "DefaultIcon", [&] {
+        SetValue(classes, type() + "\\DefaultIcon", "", s.destDir + s.ReadIni(ItemKey("RegExt", n, "Icon")));
+    });
+    Step(s, "verbs", [&] { RegisterVerbs(n); });
 }
 
-void RegisterFileTypes() {
-    if (!ListHasItems("TotalRegExts")) return;
-    const int count = ListCount("TotalRegExts");
-    for (int n = 1; n <= count; ++n) Step([&] { RegisterOneFileType(n); });
-}
-
-void CreateShortcuts() {
-    if (!ListHasItems("TotalShortcuts")) return;
+void PassTwo::CreateShortcuts() {
+    if (!ListHasItems(s, "TotalShortcuts")) return;
     // The default folder is made once, before the first shortcut, even when every
     // shortcut names a folder of its own.
     std::string defaultFolder;
-    Step([&] {
-        const std::string folder = ReadIni("DefaultShortcutFolder");
-        if (IsBlank(folder)) return;
-        ToolkitCreateShellFolder(folder);
+    Step(s, "the default shortcut folder", [&] {
+        const std::string folder = s.ReadIni("DefaultShortcutFolder");
+        if (IsBlank(folder)) return true;
         defaultFolder = folder;
+        return ToolkitCreateShellFolder(folder);
     });
-    const int count = ListCount("TotalShortcuts");
-    for (int n = 1; n <= count; ++n) {
+    ForEachListItem(s, "TotalShortcuts", [&](int n) {
         std::string folder = defaultFolder;
-        Step([&] {
-            const std::string own = ReadIni(ItemKey("Shortcut", n, "Folder"));
-            if (IsBlank(own)) return;
-            ToolkitCreateShellFolder(own);
+        Step(s, ItemKey("Shortcut", n, "Folder"), [&] {
+            const std::string own = s.ReadIni(ItemKey("Shortcut", n, "Folder"));
+            if (IsBlank(own)) return true;
             folder = own;
+            return ToolkitCreateShellFolder(own);
         });
-        // The toolkit's result is not examined: a shortcut that could not be made is recorded
-        // all the same, and its removal later simply finds nothing.
-        Step([&] {
-            ToolkitCreateShellLink(
-                folder, ReadIni(ItemKey("Shortcut", n, "Desc")),
-                ResolveScriptPath(ReadIni(ItemKey("Shortcut", n)), DestDir, SystemFolderSource()), "");
+        // The toolkit's result decides nothing: a shortcut that could not be made is
+        // recorded all the same, and its removal later simply finds nothing.
+        Step(s, ItemKey("Shortcut", n), [&] {
+            const std::string name = s.ReadIni(ItemKey("Shortcut", n, "Desc"));
+            const std::string target = s.ResolveScriptPath(s.ReadIni(ItemKey("Shortcut", n)));
+            if (ToolkitCreateShellLink(folder, name, target, ""))
+                s.Log("shortcut: " + folder + "\\" + name + " to " + target);
+            else
+                s.LogFailure("make the shortcut " + folder + "\\" + name + " to " + target, 0);
         });
-        Step([&] {
-            if (!EstablishSetup()) return;
-            WriteIni(ItemKey("shortcut", n), ReadIni(ItemKey("Shortcut", n, "Desc")), "uninstall",
-                     SetupFolder());
-            WriteIni(ItemKey("shortcutfolder", n), folder, "uninstall", SetupFolder());
+        Step(s, "record " + ItemKey("shortcut", n), [&] {
+            if (!s.EstablishSetup()) return;
+            s.WriteIni(ItemKey("shortcut", n), s.ReadIni(ItemKey("Shortcut", n, "Desc")), "uninstall",
+                       s.SetupFolder());
+            s.WriteIni(ItemKey("shortcutfolder", n), folder, "uninstall", s.SetupFolder());
         });
-    }
+    });
 }
 
-void RegisterUninstall() {
-    if (!EstablishSetup()) return;
-    const std::string productKey = "SOFTWARE\\Kavex Software\\";
-    const std::string uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    // Without a product name both keys would be the parent keys themselves (the whole list
-    // of installed programs): no entry is made then.
+// What the system's list of installed programs shows beside the name, where the script
+// gives it: version, publisher, folder, icon and size. The program can neither modify nor
+// repair an installation, so the list offers neither.
+void PassTwo::DescribeUninstallEntry(const std::string& entry) {
+    const auto text = [&](const char* name, const std::string& value) {
+        if (!IsBlank(value)) SetValue(RegHKeyLocalMachine, entry, name, value);
+    };
+    text("DisplayVersion", s.ReadIni("ProductVersion"));
+    text("Publisher", s.ReadIni("ProgramAuthor"));
+    text("InstallLocation", s.destDir);
+    text("DisplayIcon", s.SetupFolder() + "setup.exe");
+    // The script gives megabytes; the list counts kilobytes.
+    const double megabytes = ReadNumber(s.ReadIni("EstimatedSize"));
+    if (megabytes > 0) SetNumber(RegHKeyLocalMachine, entry, "EstimatedSize", megabytes * 1024);
+    SetNumber(RegHKeyLocalMachine, entry, "NoModify", 1);
+    SetNumber(RegHKeyLocalMachine, entry, "NoRepair", 1);
+}
+
+void PassTwo::RegisterUninstall() {
+    if (!s.EstablishSetup()) return;
     bool named = false;
-    Step([&] { named = !IsBlank(ReadIni("ProductName")); });
+    Step(s, "ProductName", [&] { named = NamesOwnProductKey(s.ReadIni("ProductName")); });
     if (named) {
-        Step([&] { CreateRegKey(RegHKeyLocalMachine, productKey + ReadIni("ProductName")); });
-        Step([&] { SetRegValue(RegHKeyLocalMachine, productKey + ReadIni("ProductName"), "", DestDir, 1); });
-        Step([&] { CreateRegKey(RegHKeyLocalMachine, uninstallKey + ReadIni("ProductName")); });
-        Step([&] {
-            SetRegValue(RegHKeyLocalMachine, uninstallKey + ReadIni("ProductName"), "DisplayName",
-                        ReadIni("ProductName"), 1);
-        });
+        const auto product = [&] { return ProductKeyPath(s.ReadIni("ProductName")); };
+        const auto entry = [&] { return UninstallKeyPath(s.ReadIni("ProductName")); };
+        Step(s, "product key", [&] { CreateKey(RegHKeyLocalMachine, product()); });
+        Step(s, "product key's folder", [&] { SetValue(RegHKeyLocalMachine, product(), "", s.destDir); });
+        Step(s, "uninstall entry", [&] { CreateKey(RegHKeyLocalMachine, entry()); });
+        Step(s, "DisplayName",
+             [&] { SetValue(RegHKeyLocalMachine, entry(), "DisplayName", s.ReadIni("ProductName")); });
         // Unquoted on purpose, also when the destination holds blanks: the system's list of
         // installed programs runs it as it stands, and finds the program by trying the
         // command line's words in turn.
-        Step([&] {
-            SetRegValue(RegHKeyLocalMachine, uninstallKey + ReadIni("ProductName"), "UninstallString",
-                        DestDir + "Setup\\setup.exe uninstall", 1);
+        Step(s, "UninstallString", [&] {
+            SetValue(RegHKeyLocalMachine, entry(), "UninstallString",
+                     s.destDir + "Setup\\setup.exe uninstall");
         });
+        Step(s, "the uninstall entry's details", [&] { DescribeUninstallEntry(entry()); });
+    } else {
+        s.Log("no product key or uninstall entry: the product name names no registry key of its own");
     }
     // The last action of the installation: from now on the Setup folder's program uninstalls.
-    Step([] { WriteIni("installstate", "installed", "install", SetupFolder()); });
+    Step(s, "mark the installed script",
+         [&] { s.WriteIni("installstate", "installed", "install", s.SetupFolder()); });
+}
+
+void PassTwo::Run() {
+    Step(s, "components", [&] { InstallComponents(); });
+    Step(s, "registry entries", [&] { WriteRegistryEntries(); });
+    Step(s, "file types", [&] {
+        ForEachListItem(s, "TotalRegExts",
+                        [&](int n) { Step(s, ItemKey("RegExt", n), [&] { RegisterOneFileType(n); }); });
+    });
+    Step(s, "shortcuts", [&] { CreateShortcuts(); });
+    Step(s, "uninstall registration", [&] { RegisterUninstall(); });
 }
 
 } // namespace
 
-void RunInstallPassTwo() {
-    if (InstallationStopped()) return;
-    Step(InstallComponents);
-    Step(WriteRegistryEntries);
-    Step(RegisterFileTypes);
-    Step(CreateShortcuts);
-    Step(RegisterUninstall);
+void RunInstallPassTwo(SetupSession& session, SetupUi& ui) {
+    try {
+        PassTwo(session, ui).Run();
+    } catch (...) {
+    }
 }

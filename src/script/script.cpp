@@ -1,6 +1,5 @@
 #include "script/script.h"
 
-#include "script/globals.h"
 #include "script/profile.h"
 #include "script/text.h"
 
@@ -9,7 +8,7 @@ namespace {
 std::string ScriptPath(std::string_view folder, std::string_view fileName) {
     // The folder is used as given: callers pass it with its trailing backslash. (A path
     // without any folder is opened in the current folder; the program always has one.)
-    return std::string(folder.empty() ? std::string_view(SourceDir) : folder) + std::string(fileName);
+    return std::string(folder) + std::string(fileName);
 }
 
 } // namespace

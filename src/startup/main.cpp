@@ -5,14 +5,14 @@
 
 #include <vector>
 
-#include "script/globals.h"
+#include "engine/session.h"
 #include "script/macros.h"
-#include "script/script.h"
+#include "script/profile.h"
 #include "script/text.h"
 #include "startup/start_windows.h"
-#include "script/profile.h"
 #include "system/file_stamp.h"
 #include "system/folders.h"
+#include "system/setup_log.h"
 #include "uninstall/uninstall_form.h"
 #include "uninstall/uninstaller.h"
 #include "windows/mother_form.h"
@@ -78,13 +78,13 @@ std::string OwnExecutablePath() {
     }
 }
 
-void ShowLogo() {
-    std::string logo = ReadIni("LogoPic");
+void ShowLogo(const SetupSession& s) {
+    const std::string logo = s.ReadIni("LogoPic");
     if (TrimBlanks(logo).empty()) return;
     LogoForm.Load();
     // The picture is loaded by exactly the name given, relative to the current folder. A
     // missing or unreadable picture gives no logo window rather than an empty one.
-    if (!LogoForm.Image1.LoadPicture(ReadIni("LogoPic"))) {
+    if (!LogoForm.Image1.LoadPicture(s.ReadIni("LogoPic"))) {
         LogoForm.Unload();
         return;
     }
@@ -93,15 +93,64 @@ void ShowLogo() {
     LogoForm.Show();
 }
 
+// The main window's close request outside the wizard (uninstall mode): the same question
+// as ever, and on Yes the main window closes with its child windows.
+bool AskToCloseMainWindow(const SetupSession& s) {
+    const std::string title = s.ReadIni("SetupTitle");
+    return MsgBox("Are you sure you want to exit " + title + "?", MB_YESNO | MB_ICONQUESTION, title) == IDYES;
+}
+
+void RunUninstallMode(SetupSession& s) {
+    s.Log("mode: uninstall");
+    s.destDir = s.ReadIni("destpath", "uninstall");
+    if (!s.quiet) {
+        UninstallForm.session = &s;
+        UninstallForm.Load();
+        UninstallForm.Show();
+        UninstallForm.Refresh();
+    }
+    UninstallUi ui;
+    RunUninstall(s, ui);
+    if (!s.quiet) {
+        UninstallForm.Unload();
+        MotherForm.Unload();
+    }
+}
+
+void StartWizard(SetupSession& s) {
+    s.Log("mode: install");
+    s.destDir = s.ReadIni("DefaultDir");
+    ExpandPathMacro(s.destDir, s.destDir, *s.folders);
+    WizForm.session = &s;
+    // From now on a close request of the main window is the wizard's exit question.
+    MotherForm.CloseRequested = [] {
+        AskToExitSetup();
+        return false; // on Yes the program has ended already
+    };
+    WizForm.Load();
+    WizForm.Label1[0].SetCaption(s.ReadIni("ProductName"));
+    WizForm.Label1[1].SetCaption(s.ReadIni("ProductName"));
+    WizForm.Show();
+    WizForm.Refresh();
+    WizForm.CurrentScreen = 0;
+    int16_t step = 0;
+    ShowWizardScreen(step);
+}
+
 } // namespace
 
 void Main() {
+    // The one session of this run, and its log: both live until the program ends.
+    static SetupSession session;
+    static SetupLog log;
     Guarded([] {
+        SetupSession& s = session;
         OleInitialize(nullptr);
         // Precise file times let the script cache trust an unchanged stamp; with the C
         // runtime's whole seconds it would re-read the script after every quick write.
         SetFileStampFunction(SystemFileStamp);
         SetMainForm(&MotherForm);
+        s.folders = &SystemFolderSource();
 
         // 1. One copy at a time, unless told to ignore the other.
         if (AnotherCopyRunning() && !HasCommandWord("ignoreprev")) {
@@ -109,48 +158,33 @@ void Main() {
             return;
         }
         // 2.
-        QuietMode = HasCommandWord("quiet");
+        s.quiet = HasCommandWord("quiet");
         // 3. The splash window; the program does not react while it shows.
-        if (!QuietMode) {
+        if (!s.quiet) {
             SplashForm.Show();
             SplashForm.Refresh();
             Sleep(2000);
         }
         // 4.
-        SourceDir = ProgramFolderOf(OwnExecutablePath());
+        s.sourceDir = ProgramFolderOf(OwnExecutablePath());
+        const char* commandLine = GetCommandLineA();
+        if (log.Open(DefaultSetupLogPath(), commandLine ? commandLine : "", s.sourceDir + "setup.ini"))
+            s.log = &log;
         // 5. The main window with its backdrop and logo.
-        if (!QuietMode) {
+        MotherForm.session = &s;
+        MotherForm.logoWindow = &LogoForm;
+        MotherForm.CloseRequested = [] { return AskToCloseMainWindow(session); };
+        if (!s.quiet) {
             MotherForm.Load();
             MotherForm.Maximize();
             MotherFormBack.Show();
             SplashForm.Unload();
-            ShowLogo();
+            ShowLogo(s);
         }
-        // 6. Uninstall mode.
-        if (LowerCase(ReadIni("InstallState")) == "installed" || HasCommandWord("uninstall")) {
-            DestDir = ReadIni("destpath", "uninstall");
-            if (!QuietMode) {
-                UninstallForm.Load();
-                UninstallForm.Show();
-                UninstallForm.Refresh();
-            }
-            Guarded([] { RunUninstall(); });
-            if (!QuietMode) {
-                UninstallForm.Unload();
-                MotherForm.Unload();
-            }
-            return;
-        }
-        // 7. Install mode: the wizard drives the program from here on.
-        DestDir = ReadIni("DefaultDir");
-        ExpandPathMacro(DestDir, DestDir, SystemFolderSource());
-        WizForm.Load();
-        WizForm.Label1[0].SetCaption(ReadIni("ProductName"));
-        WizForm.Label1[1].SetCaption(ReadIni("ProductName"));
-        WizForm.Show();
-        WizForm.Refresh();
-        CurrentScreen = 0;
-        int16_t step = 0;
-        ShowWizardScreen(step);
+        // 6. Uninstall mode; 7. install mode, where the wizard drives the program from here on.
+        if (LowerCase(s.ReadIni("InstallState")) == "installed" || HasCommandWord("uninstall"))
+            RunUninstallMode(s);
+        else
+            StartWizard(s);
     });
 }

@@ -1,4 +1,4 @@
-// Drives: their type, the list of drives of a type, and the free space of a drive.
+// Drives: their type and the list of drives of a type (free space: system/file_system.h).
 #pragma once
 #include <string>
 #include <vector>
@@ -9,7 +9,3 @@ unsigned DriveType(const std::string& root);
 // Appends to `drives` the root path (letter, colon, backslash) of every drive A to Z whose
 // type is `kind`, in letter order; returns how many were found.
 int16_t ListDrivesOfType(unsigned kind, std::vector<std::string>& drives);
-// Free bytes of the drive named by the first letter of `path`, as a leading-blank
-// number text (" 52428800"), or "unknown". Asks the toolkit library with that drive made
-// the current one, and restores the current drive and folder afterwards.
-std::string DriveFreeSpace(const std::string& path);

@@ -76,40 +76,47 @@ void DeleteSubKeys(HKEY key, int depth) {
 
 } // namespace
 
-void CreateRegKey(RegRoot root, std::string_view subKey) {
+RegStatus CreateRegKey(RegRoot root, std::string_view subKey) {
     try {
         std::string path(subKey);
         HKEY key = nullptr;
         DWORD disposition = 0;
-        if (RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &key, &disposition) == ERROR_SUCCESS)
-            RegCloseKey(key);
+        const LONG status = RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                            KEY_ALL_ACCESS, nullptr, &key, &disposition);
+        if (status == ERROR_SUCCESS) RegCloseKey(key);
+        return status;
     } catch (...) {
+        return ERROR_OUTOFMEMORY;
     }
 }
 
-void SetRegValue(RegRoot root, std::string_view subKey, std::string_view valueName, std::string_view value,
-                 int valueType) {
+RegStatus SetRegValue(RegRoot root, std::string_view subKey, std::string_view valueName,
+                      std::string_view value, int valueType) {
     try {
         std::string path(subKey);
         std::string name(valueName);
         HKEY key = nullptr;
         // The key is opened, never created: a value for a missing key is simply not written.
-        if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-        WriteRegValue(key, name, valueType, value);
+        const LONG opened = RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_ALL_ACCESS, &key);
+        if (opened != ERROR_SUCCESS) return opened;
+        const LONG status = WriteRegValue(key, name, valueType, value);
         RegCloseKey(key);
+        return status;
     } catch (...) {
+        return ERROR_OUTOFMEMORY;
     }
 }
 
-void DeleteRegKey(RegRoot root, std::string_view subKey) {
+RegStatus DeleteRegKey(RegRoot root, std::string_view subKey) {
     try {
         // A path of nothing but blanks and backslashes would open the root itself, whose
         // whole tree must never go: it counts as empty.
-        if (root == 0 || subKey.find_first_not_of(" \\") == std::string_view::npos) return;
+        if (root == 0 || subKey.find_first_not_of(" \\") == std::string_view::npos)
+            return ERROR_FILE_NOT_FOUND;
         std::string path(subKey);
         HKEY probe = nullptr;
-        if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &probe) != ERROR_SUCCESS) return;
+        const LONG opened = RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &probe);
+        if (opened != ERROR_SUCCESS) return opened;
         // The key goes together with everything below it.
         HKEY walk = nullptr;
         if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS | DELETE, &walk) ==
@@ -117,9 +124,60 @@ void DeleteRegKey(RegRoot root, std::string_view subKey) {
             DeleteSubKeys(walk, 0);
             RegCloseKey(walk);
         }
-        RegDeleteKeyA(RootKey(root), path.c_str());
+        const LONG status = RegDeleteKeyA(RootKey(root), path.c_str());
         RegCloseKey(probe);
+        return status;
     } catch (...) {
+        return ERROR_OUTOFMEMORY;
+    }
+}
+
+RegStatus DeleteRegValue(RegRoot root, std::string_view subKey, std::string_view valueName) {
+    try {
+        if (root == 0 || subKey.find_first_not_of(" \\") == std::string_view::npos)
+            return ERROR_FILE_NOT_FOUND;
+        const std::string path(subKey), name(valueName);
+        HKEY key = nullptr;
+        const LONG opened = RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &key);
+        if (opened != ERROR_SUCCESS) return opened;
+        const LONG status = RegDeleteValueA(key, name.c_str());
+        RegCloseKey(key);
+        return status;
+    } catch (...) {
+        return ERROR_OUTOFMEMORY;
+    }
+}
+
+bool RegKeyIsEmpty(RegRoot root, std::string_view subKey) {
+    try {
+        const std::string path(subKey);
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        DWORD subKeys = 0, values = 0;
+        const LONG status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                             &values, nullptr, nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS && subKeys == 0 && values == 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::string RegRootName(RegRoot root) {
+    switch (root) {
+    case RegHKeyClassesRoot:
+        return "HKEY_CLASSES_ROOT";
+    case RegHKeyCurrentUser:
+        return "HKEY_CURRENT_USER";
+    case RegHKeyLocalMachine:
+        return "HKEY_LOCAL_MACHINE";
+    case RegHKeyUsers:
+        return "HKEY_USERS";
+    case RegHKeyCurrentConfig:
+        return "HKEY_CURRENT_CONFIG";
+    default:
+        return std::to_string(root);
     }
 }
 

@@ -1,6 +1,8 @@
 // The program's whole access to the registry, and the one place where it starts a
-// program and waits for it. None of these procedures reports a failure: a key that
-// cannot be written or deleted is simply skipped, and the callers rely on that.
+// program and waits for it. None of these procedures stops on a failure: a key that
+// cannot be written or deleted is simply skipped, and the callers rely on that. The
+// writers return the system's status (0 = done) only so that the setup log can name what
+// failed; no caller changes course on it.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -15,13 +17,23 @@ inline constexpr RegRoot RegHKeyLocalMachine = static_cast<RegRoot>(0x80000002u)
 inline constexpr RegRoot RegHKeyUsers = static_cast<RegRoot>(0x80000003u);
 inline constexpr RegRoot RegHKeyCurrentConfig = static_cast<RegRoot>(0x80000005u);
 
+// The system's status of a registry call: 0 when it was done.
+using RegStatus = long;
+
 // Creates the key (and any missing keys above it); an existing key is left unchanged.
-void CreateRegKey(RegRoot root, std::string_view subKey);
+RegStatus CreateRegKey(RegRoot root, std::string_view subKey);
 // Writes a value under an existing key (never creates the key). Type 1 string, 4 number.
-void SetRegValue(RegRoot root, std::string_view subKey, std::string_view valueName, std::string_view value,
-                 int valueType);
-// Deletes the key together with its subkeys, when it exists. Root 0 or an empty path: nothing.
-void DeleteRegKey(RegRoot root, std::string_view subKey);
+RegStatus SetRegValue(RegRoot root, std::string_view subKey, std::string_view valueName,
+                      std::string_view value, int valueType);
+// Deletes the key together with its subkeys, when it exists. Root 0 or an empty path:
+// nothing (status 2, not found, like a key that does not exist).
+RegStatus DeleteRegKey(RegRoot root, std::string_view subKey);
+// The root's name as the registry editor shows it ("HKEY_LOCAL_MACHINE"), or its number.
+std::string RegRootName(RegRoot root);
+// Deletes one value of a key (the key's default value when valueName is empty).
+RegStatus DeleteRegValue(RegRoot root, std::string_view subKey, std::string_view valueName);
+// True when the key exists and holds neither values nor subkeys.
+bool RegKeyIsEmpty(RegRoot root, std::string_view subKey);
 // A string value with leading and trailing blanks removed and cut at its first NUL
 // (blanks before that NUL stay); the empty text when the key or value is missing.
 std::string ReadRegString(RegRoot root, std::string_view subKey, std::string_view valueName);

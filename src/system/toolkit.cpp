@@ -50,8 +50,7 @@ bool ToolkitCreateShellFolder(const std::string& folder) {
     try {
         auto fn = ToolkitFunction<CreateShellFolderFn>("fCreateShellFolder");
         if (!fn) return false;
-        fn(folder.c_str());
-        return true;
+        return fn(folder.c_str()) != 0;
     } catch (...) {
         return false;
     }
@@ -62,8 +61,7 @@ bool ToolkitCreateShellLink(const std::string& folder, const std::string& name, 
     try {
         auto fn = ToolkitFunction<CreateShellLinkFn>("fCreateShellLink");
         if (!fn) return false;
-        fn(folder.c_str(), name.c_str(), target.c_str(), arguments.c_str());
-        return true;
+        return fn(folder.c_str(), name.c_str(), target.c_str(), arguments.c_str()) != 0;
     } catch (...) {
         return false;
     }
@@ -73,8 +71,7 @@ bool ToolkitRemoveShellLink(const std::string& folder, const std::string& name) 
     try {
         auto fn = ToolkitFunction<RemoveShellLinkFn>("fRemoveShellLink");
         if (!fn) return false;
-        fn(folder.c_str(), name.c_str());
-        return true;
+        return fn(folder.c_str(), name.c_str()) != 0;
     } catch (...) {
         return false;
     }

@@ -1,7 +1,8 @@
 #include "uninstall/uninstall_form.h"
 
-#include "script/script.h"
+#include "system/regprocs.h"
 #include "windows/mother_form.h"
+#include "windows/msgbox.h"
 
 UninstallFormWindow UninstallForm;
 
@@ -17,8 +18,16 @@ void UninstallFormWindow::CreateControls() {
 
 void UninstallFormWindow::OnLoad() {
     Guarded([&] {
-        SetCaption(ReadIni("SetupTitle"));
+        SetCaption(session->ReadIni("SetupTitle"));
         // Centred on the main window's outer size, frame included.
         MoveTo((MotherForm.Width() - Width()) / 2, (MotherForm.Height() - Height()) / 2);
     });
+}
+
+int UninstallUi::Ask(const std::string& text, unsigned flags, const std::string& title) {
+    return MsgBox(text, flags, title);
+}
+
+bool UninstallUi::StartProgram(const std::string& commandLine) {
+    return ::StartProgram(commandLine);
 }

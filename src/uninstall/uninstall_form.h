@@ -1,11 +1,16 @@
-// The small progress window shown inside the main window while the uninstaller works.
+// The small progress window shown inside the main window while the uninstaller works, and
+// how the uninstaller reaches the user meanwhile.
 #pragma once
+#include "engine/session.h"
+#include "engine/setup_ui.h"
 #include "windows/forms.h"
 
 class UninstallFormWindow : public Form {
   public:
     UninstallFormWindow();
     Label Label1, Label2;
+    // The run whose script gives the caption; set before the window is loaded.
+    const SetupSession* session = nullptr;
 
   protected:
     void CreateControls() override;
@@ -14,3 +19,12 @@ class UninstallFormWindow : public Form {
     bool OnQueryUnload(UnloadMode mode) override { return mode != UnloadMode::User; }
 };
 extern UninstallFormWindow UninstallForm;
+
+// The uninstaller's questions and messages are message boxes; the window shows no
+// progress of its own (it keeps what start-up painted until the final message).
+class UninstallUi final : public SetupUi {
+  public:
+    int Ask(const std::string& text, unsigned flags, const std::string& title) override;
+    void ShowProgress(int, int, const std::string&) override {}
+    bool StartProgram(const std::string& commandLine) override;
+};

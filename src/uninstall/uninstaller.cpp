@@ -1,6 +1,8 @@
 // The uninstaller: removes what the installation recorded in the installed copy of the
 // script, then marks that script uninstalled. Every action stands on its own: a file or key
 // that cannot be removed stays, and the next action runs.
+#include "uninstall/uninstaller.h"
+
 #include <windows.h>
 
 #include <array>
@@ -8,132 +10,170 @@
 
 #include "engine/file_ops.h"
 #include "engine/pass_steps.h"
-#include "script/globals.h"
-#include "script/script.h"
+#include "engine/product_keys.h"
 #include "script/text.h"
 #include "script/values.h"
 #include "system/folders.h"
 #include "system/regprocs.h"
 #include "system/toolkit.h"
-#include "uninstall/uninstaller.h"
-#include "windows/msgbox.h"
 
 namespace {
 
-bool IsBlank(const std::string& text) {
-    return TrimBlanks(text).empty();
-}
+class Uninstaller {
+  public:
+    Uninstaller(SetupSession& session, SetupUi& ui) : s(session), ui(ui) {}
+    UninstallOutcome Run();
 
-bool Confirmed() {
+  private:
+    SetupSession& s;
+    SetupUi& ui;
+
+    bool Confirmed();
+    bool AlreadyUninstalled();
+    void DeleteKey(RegRoot root, const std::string& key);
+    void RemoveFiles();
+    void RemoveFileTypes();
+    void RemoveOneFileType(int n);
+    void RemoveRegistryKeys();
+    void RemoveShortcuts();
+    void RemoveProductKeys();
+    void ReportAndShowFolder();
+};
+
+bool Uninstaller::Confirmed() {
     int answer = IDNO;
-    Step([&] {
-        answer = MsgBox("Are you sure you want to remove " + ReadIni("ProductName") + " from your computer!?",
-                        MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, ReadIni("SetupTitle"));
+    Step(s, "ask for confirmation", [&] {
+        answer =
+            ui.Ask("Are you sure you want to remove " + s.ReadIni("ProductName") + " from your computer!?",
+                   MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, s.ReadIni("SetupTitle"));
     });
     return answer == IDYES;
 }
 
-bool AlreadyUninstalled() {
+bool Uninstaller::AlreadyUninstalled() {
     bool done = false;
-    Step([&] { done = LowerCase(ReadIni("InstallState")) == "uninstalled"; });
+    Step(s, "InstallState", [&] { done = LowerCase(s.ReadIni("InstallState")) == "uninstalled"; });
     return done;
+}
+
+void Uninstaller::DeleteKey(RegRoot root, const std::string& key) {
+    const RegStatus status = DeleteRegKey(root, key);
+    if (status == 0)
+        s.Log("registry key deleted: " + RegRootName(root) + "\\" + key);
+    else if (status != ERROR_FILE_NOT_FOUND)
+        s.LogFailure("delete registry key " + RegRootName(root) + "\\" + key,
+                     static_cast<unsigned long>(status));
 }
 
 // The recorded files have slots 1 to 255 of a fixed table; files recorded with a higher
 // number have no slot and stay on the computer. The uninstaller has always removed at most
 // 255 files, and product authors rely on later entries (such as user data) staying.
-void RemoveFiles() {
+void Uninstaller::RemoveFiles() {
     std::array<std::string, 256> fileTable;
-    const int count = ListCount("uninstallfilestotal", "uninstall");
+    const int count = ListCount(s, "uninstallfilestotal", "uninstall");
     for (int n = 1; n <= count && n < static_cast<int>(fileTable.size()); ++n) {
-        Step([&] { fileTable[n] = ReadIni(ItemKey("file", n), "uninstall"); });
+        Step(s, ItemKey("file", n), [&] { fileTable[n] = s.ReadIni(ItemKey("file", n), "uninstall"); });
         // A blank record names no file, and a record ending in a backslash names a folder:
         // neither deletes anything.
-        Step([&] {
-            if (!IsBlank(fileTable[n]) && fileTable[n].back() != '\\') DeleteFileQuietly(fileTable[n]);
+        Step(s, "delete " + fileTable[n], [&] {
+            if (!IsBlank(fileTable[n]) && fileTable[n].back() != '\\') DeleteFileQuietly(s, fileTable[n]);
         });
     }
+    if (count >= static_cast<int>(fileTable.size()))
+        s.Log("files recorded after the 255th stay: " + std::to_string(count - 255));
 }
 
-void RemoveFileTypes() {
-    if (!ListHasItems("TotalRegExts")) return;
-    const int count = ListCount("TotalRegExts");
-    for (int n = 1; n <= count; ++n) {
-        Step([&] {
-            const std::string ext = ReadIni(ItemKey("Ext", n), "Uninstall");
-            if (IsBlank(ext)) return;
-            // The type the extension points to; the registry calls get the extension as read.
-            const std::string type = ReadRegString(RegHKeyClassesRoot, ext, "");
-            DeleteRegKey(RegHKeyClassesRoot, ext);
-            if (!IsBlank(type)) DeleteRegKey(RegHKeyClassesRoot, type);
-        });
+// A file type is removed only while its extension still points to it: an extension that
+// another program has taken over since (it points to another type now) is left alone with
+// that type. Of the extension key goes what this product wrote, its type and its ShellNew;
+// the key itself goes only when nothing else is left in it.
+void Uninstaller::RemoveOneFileType(int n) {
+    const std::string ext = s.ReadIni(ItemKey("Ext", n), "Uninstall");
+    if (IsBlank(ext)) return;
+    // The registry calls get the extension as read.
+    const std::string current = ReadRegString(RegHKeyClassesRoot, ext, "");
+    const std::string ours = s.ReadIni(ItemKey("RegExt", n, "key"));
+    if (!IsBlank(current) && !EqualsNoCase(TrimBlanks(current), TrimBlanks(ours))) {
+        s.Log("left alone: " + ext + " now belongs to " + current);
+        return;
     }
+    if (!IsBlank(ours)) DeleteKey(RegHKeyClassesRoot, ours);
+    Step(s, "the type of " + ext, [&] { return DeleteRegValue(RegHKeyClassesRoot, ext, "") == 0; });
+    if (ReadFlag(s.ReadIni(ItemKey("RegExt", n, "ShellNew"))))
+        DeleteKey(RegHKeyClassesRoot, ext + "\\ShellNew");
+    if (RegKeyIsEmpty(RegHKeyClassesRoot, ext)) DeleteKey(RegHKeyClassesRoot, ext);
 }
 
-void RemoveRegistryKeys() {
-    if (!ListHasItems("TotalRegKeys")) return;
-    const int count = ListCount("TotalRegKeys");
-    for (int n = 1; n <= count; ++n) {
-        Step([&] {
-            if (IsBlank(ReadIni(ItemKey("RegKeyUninstall", n)))) return;
-            DeleteRegKey(ReadRegRoot(ReadIni(ItemKey("RegKeyRoot", n))),
-                         ReadIni(ItemKey("RegKeyUninstall", n)));
+void Uninstaller::RemoveFileTypes() {
+    ForEachListItem(s, "TotalRegExts",
+                    [&](int n) { Step(s, ItemKey("Ext", n), [&] { RemoveOneFileType(n); }); });
+}
+
+void Uninstaller::RemoveRegistryKeys() {
+    ForEachListItem(s, "TotalRegKeys", [&](int n) {
+        Step(s, ItemKey("RegKeyUninstall", n), [&] {
+            if (IsBlank(s.ReadIni(ItemKey("RegKeyUninstall", n)))) return;
+            DeleteKey(ReadRegRoot(s.ReadIni(ItemKey("RegKeyRoot", n))),
+                      s.ReadIni(ItemKey("RegKeyUninstall", n)));
         });
-    }
+    });
 }
 
 // Called for every shortcut the script lists, also when nothing was recorded for it: the
 // toolkit finds nothing to remove then.
-void RemoveShortcuts() {
-    if (!ListHasItems("TotalShortcuts")) return;
-    const int count = ListCount("TotalShortcuts");
-    for (int n = 1; n <= count; ++n) {
-        Step([&] {
-            ToolkitRemoveShellLink(TrimBlanks(ReadIni(ItemKey("shortcutfolder", n), "uninstall")),
-                                   ReadIni(ItemKey("shortcut", n), "uninstall"));
+void Uninstaller::RemoveShortcuts() {
+    ForEachListItem(s, "TotalShortcuts", [&](int n) {
+        Step(s, ItemKey("shortcut", n), [&] {
+            const std::string folder = TrimBlanks(s.ReadIni(ItemKey("shortcutfolder", n), "uninstall"));
+            const std::string name = s.ReadIni(ItemKey("shortcut", n), "uninstall");
+            if (ToolkitRemoveShellLink(folder, name)) s.Log("shortcut removed: " + folder + "\\" + name);
         });
-    }
+    });
 }
 
-// Without a product name the two keys would be their parents, the whole list of installed
-// programs and every Kavex product's key: nothing is deleted then.
-void RemoveProductKeys() {
-    if (IsBlank(ReadIni("ProductName"))) return;
-    Step([] {
-        DeleteRegKey(RegHKeyLocalMachine,
-                     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ReadIni("ProductName"));
-    });
-    Step([] { DeleteRegKey(RegHKeyLocalMachine, "SOFTWARE\\Kavex Software\\" + ReadIni("ProductName")); });
+// Only a product name that names a key of its own has keys to delete: otherwise the keys
+// would be their parents, the whole list of installed programs and every product's key.
+void Uninstaller::RemoveProductKeys() {
+    if (!NamesOwnProductKey(s.ReadIni("ProductName"))) return;
+    Step(s, "uninstall entry",
+         [&] { DeleteKey(RegHKeyLocalMachine, UninstallKeyPath(s.ReadIni("ProductName"))); });
+    Step(s, "product key", [&] { DeleteKey(RegHKeyLocalMachine, ProductKeyPath(s.ReadIni("ProductName"))); });
 }
 
 // The folder always still holds the Setup folder with the running program, so it is left
 // to the user, in an Explorer window opened on it.
-void ReportAndShowFolder() {
-    Step([] {
-        MsgBox(ReadIni("ProductName") + " has been successfully uninstalled." + "\r\r" +
-                   "However, Setup will not delete the folder in which " + ReadIni("ProductName") +
-                   " was located in because there are files still left in it. Setup will open an Explorer "
-                   "window "
-                   "focused on the folder so that you may delete it.",
-               MB_OK | MB_ICONINFORMATION, ReadIni("SetupTitle"));
+void Uninstaller::ReportAndShowFolder() {
+    Step(s, "tell that the product was removed", [&] {
+        ui.Tell(s.ReadIni("ProductName") + " has been successfully uninstalled." + "\r\r" +
+                    "However, Setup will not delete the folder in which " + s.ReadIni("ProductName") +
+                    " was located in because there are files still left in it. Setup will open an Explorer "
+                    "window focused on the folder so that you may delete it.",
+                MB_OK | MB_ICONINFORMATION, s.ReadIni("SetupTitle"));
     });
-    Step([] { StartIndependentProgram(GetWindowsFolder() + "\\EXPLORER.EXE /n,/e," + DestDir); });
+    Step(s, "open Explorer on the destination",
+         [&] { return ui.StartProgram(GetWindowsFolder() + "\\EXPLORER.EXE /n,/e," + s.destDir); });
+}
+
+UninstallOutcome Uninstaller::Run() {
+    if (!s.quiet && !Confirmed()) return UninstallOutcome::Declined;
+    if (AlreadyUninstalled()) return UninstallOutcome::AlreadyRemoved;
+    Step(s, "DestPath", [&] { s.destDir = s.ReadIni("DestPath", "uninstall"); });
+    Step(s, "recorded files", [&] { RemoveFiles(); });
+    Step(s, "file types", [&] { RemoveFileTypes(); });
+    Step(s, "registry keys", [&] { RemoveRegistryKeys(); });
+    Step(s, "shortcuts", [&] { RemoveShortcuts(); });
+    Step(s, "product keys", [&] { RemoveProductKeys(); });
+    Step(s, "mark the script uninstalled", [&] { s.WriteIni("installstate", "uninstalled"); });
+    if (!s.quiet) ReportAndShowFolder();
+    return UninstallOutcome::Removed;
 }
 
 } // namespace
 
-// The progress window and the main window are unloaded by start-up when this returns,
-// also on the early returns (answer No, already uninstalled).
-void RunUninstall() {
-    if (!QuietMode && !Confirmed()) return;
-    if (AlreadyUninstalled()) return;
-    Step([] { DestDir = ReadIni("DestPath", "uninstall"); });
-    Step(RemoveFiles);
-    Step(RemoveFileTypes);
-    Step(RemoveRegistryKeys);
-    Step(RemoveShortcuts);
-    Step(RemoveProductKeys);
-    Step([] { WriteIni("installstate", "uninstalled"); });
-    if (QuietMode) return;
-    ReportAndShowFolder();
+UninstallOutcome RunUninstall(SetupSession& session, SetupUi& ui) {
+    try {
+        return Uninstaller(session, ui).Run();
+    } catch (...) {
+        return UninstallOutcome::Removed;
+    }
 }

@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "script/script.h"
-
 AboutFormWindow AboutForm;
 
 std::string ProgramVersion() {
@@ -61,9 +59,9 @@ void AboutFormWindow::OnLoad() {
         SetIcon(icon);
         Image1.SetIcon(icon, GetSystemMetrics(SM_CXICON));
         Label1.SetCaption("KavexInstall " + ProgramVersion());
-        Label5.SetCaption(ReadIni("ProductName") + " " + ReadIni("ProductVersion"));
-        Label2[2].SetCaption("by " + ReadIni("ProgramAuthor"));
-        Text2.SetCaption(ReadIni("ProgramInfo"));
+        Label5.SetCaption(session->ReadIni("ProductName") + " " + session->ReadIni("ProductVersion"));
+        Label2[2].SetCaption("by " + session->ReadIni("ProgramAuthor"));
+        Text2.SetCaption(session->ReadIni("ProgramInfo"));
         MoveTo((ScreenWidthTwips() - Width()) / 2, (ScreenHeightTwips() - Height()) / 2);
         Command1.SetFocus();
     });

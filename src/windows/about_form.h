@@ -2,6 +2,7 @@
 // author and information text from the script. Shown modally from the wizard.
 #pragma once
 #include <string>
+#include "engine/session.h"
 #include "windows/forms.h"
 
 class AboutFormWindow : public Form {
@@ -15,6 +16,8 @@ class AboutFormWindow : public Form {
     TextBox Text1;   // credit text
     Button Command1; // OK
     Shape Line1, Line2;
+    // The run whose script names the product; set before the box is shown.
+    const SetupSession* session = nullptr;
 
   protected:
     void CreateControls() override;

@@ -1,11 +1,7 @@
 #include "windows/mother_form.h"
 
-#include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
-#include "startup/start_windows.h"
-#include "windows/msgbox.h"
-#include "wizard/wiz_form.h"
 
 MotherFormWindow MotherForm;
 MotherFormBackWindow MotherFormBack;
@@ -17,29 +13,24 @@ constexpr int kMinWidth = 6375;
 constexpr int kMinHeight = 3675;
 } // namespace
 
-int32_t ReadColourKey(const char* key) {
-    return RoundToInt32(ReadNumber(ReadIni(key))).value_or(0);
+int32_t ReadColourKey(const SetupSession& s, const char* key) {
+    return RoundToInt32(ReadNumber(s.ReadIni(key))).value_or(0);
 }
 
 // --- Main window -----------------------------------------------------------------------
 MotherFormWindow::MotherFormWindow() : Form(FormKind::MdiFrame) {}
 
 void MotherFormWindow::OnLoad() {
-    SetBackColour(OleColourToRgb(ReadColourKey("SetupColor")));
-    SetCaption(ReadIni("SetupTitle"));
+    SetBackColour(OleColourToRgb(ReadColourKey(*session, "SetupColor")));
+    SetCaption(session->ReadIni("SetupTitle"));
     Move(0, 0, ScreenWidthTwips(), ScreenHeightTwips() - 100);
 }
 
 bool MotherFormWindow::OnQueryUnload(UnloadMode mode) {
     // Only the user's close (close box, window menu, Alt+F4) asks; closing from code does not.
-    if (mode != UnloadMode::User) return true;
+    if (mode != UnloadMode::User || !CloseRequested) return true;
     bool close = false;
-    Guarded([&] {
-        std::string title = ReadIni("SetupTitle");
-        close = MsgBox("Are you sure you want to exit " + title + "?", MB_YESNO | MB_ICONQUESTION, title) ==
-                IDYES;
-        if (close) WizForm.Unload();
-    });
+    Guarded([&] { close = CloseRequested(); });
     return close;
 }
 
@@ -49,8 +40,8 @@ void MotherFormWindow::OnResize() {
         // Only the windows that start-up opened are arranged: in quiet mode there is no
         // backdrop or logo to bring up.
         if (MotherFormBack.Loaded()) MotherFormBack.Move(0, 0, ClientWidth(), ClientHeight());
-        if (!TrimBlanks(ReadIni("LogoPic")).empty() && LogoForm.Loaded())
-            LogoForm.MoveTo(ClientWidth() - LogoForm.Width(), LogoForm.Top());
+        if (!TrimBlanks(session->ReadIni("LogoPic")).empty() && logoWindow && logoWindow->Loaded())
+            logoWindow->MoveTo(ClientWidth() - logoWindow->Width(), logoWindow->Top());
     });
 }
 
@@ -67,7 +58,7 @@ void MotherFormBackWindow::CreateControls() {
 
 void MotherFormBackWindow::OnLoad() {
     SetCaption("Setup");
-    SetBackColour(OleColourToRgb(ReadColourKey("SetupColor")));
+    SetBackColour(OleColourToRgb(ReadColourKey(*MotherForm.session, "SetupColor")));
     SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Take the main window's inner area now: the main window was sized before the
     // backdrop existed.
@@ -120,21 +111,22 @@ void MotherFormBackWindow::NewCanvas() {
 void MotherFormBackWindow::OnResize() {
     Guarded([&] {
         if (MotherForm.Minimized()) return;
+        const SetupSession& s = *MotherForm.session;
         NewCanvas();
-        if (ReadFlag(ReadIni("DrawGradient"))) {
+        if (ReadFlag(s.ReadIni("DrawGradient"))) {
             // Values beyond the 16-bit range are taken as their nearest 16-bit value.
-            auto component = [](const char* key) {
-                double value = ReadNumber(ReadIni(key));
+            auto component = [&](const char* key) {
+                const double value = ReadNumber(s.ReadIni(key));
                 return RoundToInt16(value).value_or(value < 0 ? INT16_MIN : INT16_MAX);
             };
             int16_t red = component("GradientRed"), green = component("GradientGreen"),
                     blue = component("GradientBlue");
             PaintGradient(*this, red, green, blue);
         }
-        std::string tile = ReadIni("TilePic");
+        const std::string tile = s.ReadIni("TilePic");
         if (!TrimBlanks(tile).empty()) {
             // A file that cannot be read as a picture leaves the backdrop without tiles.
-            if (TileImage.LoadPicture(SourceDir + tile)) TilePicture(*this, TileImage);
+            if (TileImage.LoadPicture(s.sourceDir + tile)) TilePicture(*this, TileImage);
         }
         InvalidateRect(Handle(), nullptr, FALSE);
     });

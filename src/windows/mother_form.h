@@ -3,11 +3,23 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
+
+#include "engine/session.h"
 #include "windows/forms.h"
 
 class MotherFormWindow : public Form {
   public:
     MotherFormWindow();
+
+    // The run whose script gives the colours, title and pictures; start-up sets it before
+    // the window is loaded.
+    const SetupSession* session = nullptr;
+    // The logo window, which the main window keeps against its right edge (none: null).
+    Form* logoWindow = nullptr;
+    // Asked when the user closes the main window (close box, window menu, Alt+F4); true
+    // lets it close. Start-up and the wizard set it: they know what closing means now.
+    std::function<bool()> CloseRequested;
 
   protected:
     void OnLoad() override;
@@ -61,4 +73,4 @@ void TilePicture(MotherFormBackWindow& form, ImageBox& image);
 
 // A script colour key read as a number and taken as a signed 32-bit colour (0 when it
 // does not fit).
-int32_t ReadColourKey(const char* key);
+int32_t ReadColourKey(const SetupSession& s, const char* key);

@@ -2,19 +2,7 @@
 
 #include <windows.h>
 
-namespace {
-MessageBoxHook& Hook() {
-    static MessageBoxHook hook;
-    return hook;
-}
-} // namespace
-
-void SetMessageBoxHook(MessageBoxHook hook) {
-    Hook() = std::move(hook);
-}
-
 int MsgBox(const std::string& text, unsigned flags, const std::string& title) {
-    if (Hook()) return Hook()(text, flags, title);
     // The active window of this thread owns the box, so that it is modal to it.
     HWND owner = GetActiveWindow();
     return MessageBoxA(owner, text.c_str(), title.c_str(), flags | MB_SETFOREGROUND);

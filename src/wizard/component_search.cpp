@@ -6,11 +6,11 @@
 
 #include <vector>
 
-#include "script/globals.h"
+#include "engine/product_keys.h"
 #include "script/macros.h"
-#include "script/script.h"
 #include "script/text.h"
 #include "system/drives.h"
+#include "system/file_system.h"
 #include "system/regprocs.h"
 #include "windows/forms.h"
 #include "windows/msgbox.h"
@@ -43,14 +43,6 @@ bool ReadFolderListing(const std::string& path, FolderListing& listing) {
     return true;
 }
 
-namespace {
-std::string CurrentFolder() {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : std::string();
-}
-} // namespace
-
 SeekerPlatform MakeSeekerPlatform(std::function<void()> doEvents) {
     SeekerPlatform platform;
     platform.ReadFolder = ReadFolderListing;
@@ -63,14 +55,14 @@ SeekerPlatform MakeSeekerPlatform(std::function<void()> doEvents) {
     return platform;
 }
 
-void FindComponents() {
+void FindComponents(SetupSession& s, const std::function<bool()>& cancelled) {
     try {
         // An earlier installation recorded its folder under the product's key.
-        const std::string key = std::string("SOFTWARE\\Kavex Software\\") + ReadIni("ProductName");
+        const std::string key = ProductKeyPath(s.ReadIni("ProductName"));
         std::string value = ReadRegString(RegHKeyLocalMachine, key, "");
         if (!value.empty()) {
             value = ReadRegString(RegHKeyLocalMachine, key, "");
-            DestDir = AddTrailingBackslash(value);
+            s.destDir = AddTrailingBackslash(value);
             return;
         }
 
@@ -79,13 +71,15 @@ void FindComponents() {
         for (int16_t i = 0; i < count && static_cast<size_t>(i) < drives.size(); ++i) {
             // A failure abandons this drive only; the next one is searched.
             try {
-                SeekerForm seeker(MakeSeekerPlatform());
-                seeker.SetSearchSpec(ReadIni("Components"));
+                SeekerPlatform platform = MakeSeekerPlatform();
+                platform.Cancelled = cancelled;
+                SeekerForm seeker(std::move(platform));
+                seeker.SetSearchSpec(s.ReadIni("Components"));
                 seeker.SetFolder(drives[i]);
                 seeker.PressSearch();
-                if (SearchCancelled) return; // DestDir keeps its value
+                if (cancelled()) return; // the destination keeps its value
                 if (seeker.lstFoundFiles.ListCount() > 0) {
-                    DestDir = GetPathPart(seeker.lstFoundFiles.List[0]);
+                    s.destDir = GetPathPart(seeker.lstFoundFiles.List[0]);
                     return;
                 }
             } catch (...) {

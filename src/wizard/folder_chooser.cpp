@@ -5,10 +5,9 @@
 
 #include <cmath>
 
-#include "script/globals.h"
 #include "script/text.h"
 #include "script/values.h"
-#include "system/drives.h"
+#include "system/file_system.h"
 #include "windows/msgbox.h"
 #include "wizard/component_search.h"
 #include "wizard/input_box.h"
@@ -16,9 +15,9 @@
 
 ChFolderWindow ChFolderForm;
 
-std::string FreeSpaceText(const std::string& freeSpace, const std::string& driveText) {
-    if (freeSpace == "unknown") return {};
-    const double megabytes = std::trunc(ReadNumber(freeSpace) / 1024 / 1024);
+std::string FreeSpaceText(std::optional<int64_t> freeBytes, const std::string& driveText) {
+    if (!freeBytes) return {};
+    const double megabytes = std::trunc(static_cast<double>(*freeBytes) / 1024 / 1024);
     return TrimBlanks(LeadingBlankNumber(megabytes)) + "MB of free space on drive " + UpperCase(driveText);
 }
 
@@ -31,26 +30,6 @@ std::string ChosenFolderOf(const std::string& path) {
 }
 
 namespace {
-
-// A drive that is not ready (an empty disk drive) must not bring up the system's own
-// "no disk" box: it is reported by the chooser's message instead.
-class NoCriticalErrorBoxes {
-  public:
-    NoCriticalErrorBoxes() : old_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
-    ~NoCriticalErrorBoxes() { SetErrorMode(old_); }
-
-  private:
-    UINT old_;
-};
-
-// The folder last used on a drive (the drive's own current folder), or its root.
-std::string DriveCurrentFolder(char letter) {
-    char buffer[MAX_PATH + 1] = {};
-    const std::string drive{letter, ':'};
-    const DWORD n = GetFullPathNameA(drive.c_str(), sizeof buffer, buffer, nullptr);
-    if (n > 0 && n < sizeof buffer) return std::string(buffer, n);
-    return drive + "\\";
-}
 
 // Why a folder could not be made, for the user.
 std::string CreateFolderFailure(DWORD error) {
@@ -76,21 +55,12 @@ std::string CreateFolderFailure(DWORD error) {
 // --- Drive list ------------------------------------------------------------------------
 
 void ChFolderWindow::DriveList::Fill() {
-    NoCriticalErrorBoxes quiet;
     Clear();
     letters_.clear();
-    const DWORD mask = GetLogicalDrives();
-    for (char letter = 'a'; letter <= 'z'; ++letter) {
-        if (!(mask & (1u << (letter - 'a')))) continue;
+    for (const DriveEntry& drive : ListDrives()) {
+        const char letter = static_cast<char>(drive.letter - 'A' + 'a');
         std::string text{letter, ':'};
-        const std::string root = text + "\\";
-        if (GetDriveTypeA(root.c_str()) == DRIVE_FIXED) {
-            char label[MAX_PATH + 1] = {};
-            if (GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr,
-                                      0) &&
-                label[0])
-                text += std::string(" [") + label + "]";
-        }
+        if (drive.type == DRIVE_FIXED && !drive.label.empty()) text += " [" + drive.label + "]";
         letters_.push_back(letter);
         AddItem(text);
     }
@@ -116,7 +86,6 @@ void ChFolderWindow::DriveList::SetDrive(const std::string& drive) {
 // --- Folder list -----------------------------------------------------------------------
 
 bool ChFolderWindow::FolderList::Fill(const std::string& path) {
-    NoCriticalErrorBoxes quiet;
     FolderListing listing;
     if (!ReadFolderListing(path, listing)) return false;
     SortListing(listing);
@@ -205,9 +174,8 @@ void ChFolderWindow::OnLoad() {
     ChosenFolder.clear();
     // Like the platform's drive and folder lists, the window starts on the current folder.
     Drive1.Fill();
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-    const std::string current = (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : "C:\\";
+    std::string current = CurrentFolder();
+    if (current.empty()) current = "C:\\";
     Drive1.letter_ = static_cast<char>(LowerCase(current.substr(0, 1))[0]);
     for (size_t i = 0; i < Drive1.letters_.size(); ++i)
         if (Drive1.letters_[i] == Drive1.letter_) {
@@ -225,7 +193,7 @@ void ChFolderWindow::OnEscape() {
 }
 
 void ChFolderWindow::ShowFreeSpace() {
-    Label1.SetCaption(FreeSpaceText(DriveFreeSpace(std::string{Drive1.Letter(), ':'}), Drive1.Drive()));
+    Label1.SetCaption(FreeSpaceText(DriveFreeBytes(std::string{Drive1.Letter(), ':'}), Drive1.Drive()));
 }
 
 void ChFolderWindow::Drive1_Change() {
@@ -244,7 +212,7 @@ void ChFolderWindow::Drive1_Change() {
 
 void ChFolderWindow::Dir1_Change() {
     // The chosen folder becomes the process's current folder (and its drive the current drive).
-    SetCurrentDirectoryA(Dir1.Path().c_str());
+    SetCurrentFolder(Dir1.Path());
 }
 
 void ChFolderWindow::Command1_Click() {
@@ -267,14 +235,14 @@ void ChFolderWindow::Command3_Click() {
     DWORD error = 0;
     if (answer.find_first_of("\\/:*?\"<>|") != std::string::npos || TrimBlanks(answer).empty())
         error = ERROR_INVALID_NAME;
-    else if (!CreateDirectoryA(newPath.c_str(), nullptr))
+    else if (!CreateOneFolder(newPath))
         error = GetLastError();
     if (error != 0) {
         MsgBox("Could not create the folder " + newPath + "." + "\r\n" + "\r\n" + CreateFolderFailure(error),
                MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    SetCurrentDirectoryA(newPath.c_str());
+    SetCurrentFolder(newPath);
     Drive1.SetDrive(newPath.substr(0, 3));
     Dir1.SetPath(newPath);
     Dir1.Refresh();
@@ -282,7 +250,7 @@ void ChFolderWindow::Command3_Click() {
 }
 
 // The wizard's "Change..." button: the chooser opened on a drive and folder.
-void ShowFolderChooser(const std::string& drive, const std::string& folder) {
+std::string ShowFolderChooser(const std::string& drive, const std::string& folder) {
     try {
         ChFolderForm.Load();
         // From here on a failure is passed over and the next step runs.
@@ -298,4 +266,5 @@ void ShowFolderChooser(const std::string& drive, const std::string& folder) {
     } catch (...) {
         ChFolderForm.Unload();
     }
+    return ChFolderForm.ChosenFolder;
 }

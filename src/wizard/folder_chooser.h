@@ -1,6 +1,8 @@
 // The folder chooser window: a drive list, a folder list, the drive's free space, and a
-// button that makes a new folder. The chosen folder is handed back in ChosenFolder.
+// button that makes a new folder. The chosen folder is the window's answer.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +10,7 @@
 
 // The text of the free-space label: whole megabytes, "MB of free space on drive ", the
 // drive's text in upper case; empty when the free space is "unknown".
-std::string FreeSpaceText(const std::string& freeSpace, const std::string& driveText);
+std::string FreeSpaceText(std::optional<int64_t> freeBytes, const std::string& driveText);
 // The path of a new folder `name` under `path` (a root already ends in a backslash).
 std::string NewFolderPath(const std::string& path, const std::string& name);
 // The chooser's answer for the folder list's path: lower case, with a trailing backslash
@@ -66,6 +68,10 @@ class ChFolderWindow : public Form {
     Button Command1;
     Button Command2;
     Button Command3;
+
+    // The answer: the chosen folder in lower case with a trailing backslash (none added to
+    // a root such as c:\); empty while the window is open and after Cancel or its close box.
+    std::string ChosenFolder;
 
     void Drive1_Change();
     void Dir1_Change();

@@ -2,17 +2,25 @@
 // and text reader, the folder chooser and the component search.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "engine/session.h"
+#include "engine/setup_ui.h"
+
 // Messages and documents shown with the welcome screen.
-void RunPrelimActions();
+void RunPrelimActions(SetupSession& s, SetupUi& ui);
 // Closing messages, documents and programs, the error summary; ends the program.
-void RunLastActions();
+[[noreturn]] void RunLastActions(SetupSession& s, SetupUi& ui);
 // The license screen; returns only when the installation may go on.
-void ShowLicense();
-// Shows a text file in the reader window; mode 1 is the license mode. Returns the answer.
+void ShowLicense(const SetupSession& s);
+// Shows a text file in the reader window; mode 1 is the license mode. Returns the answer:
+// 1 accepted, 0 refused or closed.
 int16_t ShowTextFile(const std::string& path, const std::string& caption, int16_t mode);
-// Finds the folder of an earlier installation and makes it DestDir.
-void FindComponents();
-// Shows the folder chooser modally, starting at drive/folder; sets ChosenFolder.
-void ShowFolderChooser(const std::string& drive, const std::string& folder);
+// Finds the folder of an earlier installation and makes it the session's destination.
+// `cancelled` tells whether the user asked to stop the search; it is asked after every
+// folder the walk enters.
+void FindComponents(SetupSession& s, const std::function<bool()>& cancelled);
+// Shows the folder chooser modally, starting at drive/folder; returns the chosen folder,
+// or the empty text when the user cancelled.
+std::string ShowFolderChooser(const std::string& drive, const std::string& folder);

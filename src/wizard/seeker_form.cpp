@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <new>
 
-#include "script/globals.h"
 #include "script/text.h"
 #include "script/values.h"
 
@@ -309,7 +308,7 @@ bool SeekerForm::SearchFolder(const std::string& path, const std::string& backUp
                 abandon = SearchFolder(dirList.Path(), old);
             }
             --toPeek;
-            if (SearchCancelled) return result;
+            if (platform_.Cancelled && platform_.Cancelled()) return result;
             if (abandon) return true;
         }
         if (filList.ListCount() > 0) {

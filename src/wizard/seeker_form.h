@@ -30,6 +30,8 @@ struct SeekerPlatform {
     std::function<std::string()> CurrentFolder;
     // Ends the program at once (the Exit button).
     std::function<void()> EndProgram;
+    // Whether the user asked to stop the search (the wizard's Cancel, the key x).
+    std::function<bool()> Cancelled;
 };
 
 // Order of the folder and file lists: alphabetical, letter case ignored (A-Z equal a-z,

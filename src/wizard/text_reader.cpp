@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "script/globals.h"
-#include "script/script.h"
+#include "engine/session.h"
+#include "system/file_system.h"
 #include "windows/msgbox.h"
 #include "wizard/later_parts.h"
 #include "wizard/wizard.h"
@@ -28,41 +28,6 @@ std::string TextForDisplay(const std::string& bytes) {
         }
     }
     return text;
-}
-
-namespace {
-// Whether a directory search for the path finds a file (not a folder). Wildcards are not
-// taken as such: a path holding them names no file.
-bool IsNormalFile(const std::string& path) {
-    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(path.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    FindClose(find);
-    return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-} // namespace
-
-bool ReadTextFile(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    if (!IsNormalFile(path)) return false;
-
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    char buffer[65536];
-    DWORD got = 0;
-    while (true) {
-        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
-            ok = false;
-            break;
-        }
-        if (got == 0) break;
-        bytes.append(buffer, got);
-    }
-    CloseHandle(file);
-    return ok;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -159,7 +124,7 @@ int16_t ShowTextFile(const std::string& path, const std::string& caption, int16_
         }
         // A file that is there but cannot be read is reported like a missing one.
         std::string bytes;
-        if (ReadTextFile(path, bytes))
+        if (ReadWholeFile(path, bytes))
             TextReader.DataRefresh(bytes);
         else
             TextReader.DataRefresh("Could not find the file: " + path);
@@ -167,18 +132,18 @@ int16_t ShowTextFile(const std::string& path, const std::string& caption, int16_
     } catch (...) {
         TextReader.Unload();
     }
-    return ReaderAnswer;
+    return TextReader.ReaderAnswer;
 }
 
-void ShowLicense() {
+void ShowLicense(const SetupSession& s) {
     // With LicenseFile empty the path is the setup folder itself, which is no file: the
     // user is told the license cannot be shown, as for a missing file.
-    const std::string path = SourceDir + ReadIni("LicenseFile");
-    if (IsNormalFile(path)) {
+    const std::string path = s.sourceDir + s.ReadIni("LicenseFile");
+    if (FileExists(path)) {
         if (ShowTextFile(path, "License Agreement", 1) == 0) AbortSetup();
         return;
     }
-    const std::string product = ReadIni("ProductName");
+    const std::string product = s.ReadIni("ProductName");
     const int answer = MsgBox("Could not display the licensing agreement. Please contact the developer of " +
                                   product + " to obtain a fix." + "\r\n" + "\r\n" +
                                   "Please note: there may be rules governing the use of the software to be "

@@ -10,16 +10,14 @@
 // after them is not lost.
 std::string TextForDisplay(const std::string& bytes);
 
-// Reads a whole file as bytes. False when the path names no normal file (a folder, a
-// path with wildcards, a missing file) or the file cannot be read.
-bool ReadTextFile(const std::string& path, std::string& bytes);
-
 class TextReaderForm : public Form {
   public:
     TextReaderForm() : Form(FormKind::TopLevel) {}
 
     // Puts the text into Text1.
     void DataRefresh(const std::string& dataparm);
+    // The answer: 1 accepted (OK or Yes), 0 refused (No, Esc or the close box).
+    int16_t ReaderAnswer = 0;
 
     class ReaderText : public TextBox {
       protected:

@@ -1,9 +1,8 @@
 #include "wizard/wiz_form.h"
 
-#include "script/globals.h"
-#include "script/script.h"
 #include "script/text.h"
 #include "system/drives.h"
+#include "system/file_system.h"
 #include "windows/about_form.h"
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
@@ -93,8 +92,9 @@ void WizFormWindow::CreateControls() {
 
 void WizFormWindow::OnLoad() {
     Guarded([&] {
-        std::string picture = ReadIni("SetupPic");
-        if (!TrimBlanks(picture).empty()) Image1.LoadPicture(SourceDir + ReadIni("SetupPic"));
+        const std::string picture = session->ReadIni("SetupPic");
+        if (!TrimBlanks(picture).empty())
+            Image1.LoadPicture(session->sourceDir + session->ReadIni("SetupPic"));
         MoveTo(500, 500);
     });
 }
@@ -124,13 +124,8 @@ void WizForm_BackButton_Click() {
     ShowWizardScreen(step);
 }
 
-void WizForm_CancelButton_Click() {
-    // While the search runs, Cancel only stops it; DestDir keeps its value.
-    if (CurrentScreen == 2) {
-        SearchCancelled = true;
-        return;
-    }
-    std::string title = ReadIni("SetupTitle");
+void AskToExitSetup() {
+    const std::string title = WizForm.session->ReadIni("SetupTitle");
     if (MsgBox("Are you sure you want to exit " + title + "?", MB_YESNO | MB_ICONQUESTION, title) == IDYES) {
         WizForm.Unload();
         MotherForm.Unload();
@@ -138,25 +133,36 @@ void WizForm_CancelButton_Click() {
     }
 }
 
+void WizForm_CancelButton_Click() {
+    // While the search runs, Cancel only stops it; the destination keeps its value.
+    if (WizForm.CurrentScreen == 2) {
+        WizForm.SearchCancelled = true;
+        return;
+    }
+    AskToExitSetup();
+}
+
 void WizForm_Form_KeyPress(char key) {
-    if (key == 'x') SearchCancelled = true;
+    if (key == 'x') WizForm.SearchCancelled = true;
 }
 
 void WizForm_AboutButton_Click() {
+    AboutForm.session = WizForm.session;
     AboutForm.ShowModal();
 }
 
 void WizForm_Command3_Click() {
+    SetupSession& s = *WizForm.session;
     std::vector<std::string> fixed, network;
     int16_t fixedCount = ListDrivesOfType(3, fixed);
     int16_t networkCount = ListDrivesOfType(4, network);
     // From here on a failing statement is skipped and the next one runs.
     std::string drive, folder;
     Guarded([&] {
-        std::string current = DestDir.empty() ? std::string() : DestDir.substr(0, DestDir.size() - 1);
-        DWORD attributes = current.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(current.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            drive = DestDir.substr(0, 3);
+        const std::string current =
+            s.destDir.empty() ? std::string() : s.destDir.substr(0, s.destDir.size() - 1);
+        if (FolderExists(current)) {
+            drive = s.destDir.substr(0, 3);
             folder = current;
         } else if (fixedCount > 0) {
             drive = folder = fixed[0];
@@ -164,9 +170,10 @@ void WizForm_Command3_Click() {
             drive = folder = network[0];
         }
     });
-    Guarded([&] { ShowFolderChooser(drive, folder); });
+    std::string chosen;
+    Guarded([&] { chosen = ShowFolderChooser(drive, folder); });
     Guarded([&] {
-        if (!ChosenFolder.empty()) DestDir = ChosenFolder;
+        if (!chosen.empty()) s.destDir = chosen;
     });
     Guarded([] {
         int16_t step = 0;

@@ -3,27 +3,27 @@
 #include <cmath>
 
 #include "engine/install_passes.h"
-#include "script/globals.h"
-#include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
-#include "system/drives.h"
+#include "system/file_system.h"
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
 #include "wizard/folder_chooser.h"
 #include "wizard/later_parts.h"
 #include "wizard/wiz_form.h"
+#include "wizard/wizard_ui.h"
 
-std::string FreeSpaceLabel(const std::string& freeSpace, const std::string& destDir) {
-    // The same text as the folder chooser's, for the drive named by DestDir's first two characters.
-    return FreeSpaceText(freeSpace, destDir.substr(0, std::min<size_t>(2, destDir.size())));
+std::string FreeSpaceLabel(std::optional<int64_t> freeBytes, const std::string& destDir) {
+    // The same text as the folder chooser's, for the drive named by the destination's first
+    // two characters.
+    return FreeSpaceText(freeBytes, destDir.substr(0, std::min<size_t>(2, destDir.size())));
 }
 
-std::string DiskSpaceWarning(const std::string& freeSpace, const std::string& estimatedSize,
+std::string DiskSpaceWarning(std::optional<int64_t> freeBytes, const std::string& estimatedSize,
                              const std::string& programName) {
     if (!(ReadNumber(estimatedSize) > 0)) return {};
-    // "unknown" reads as 0 free megabytes, so a positive estimate always warns.
-    double freeMegabytes = ReadNumber(freeSpace) / 1024 / 1024;
+    // An unknown free space counts as 0 free megabytes, so a positive estimate always warns.
+    const double freeMegabytes = static_cast<double>(freeBytes.value_or(0)) / 1024 / 1024;
     if (!(ReadNumber(estimatedSize) >= freeMegabytes)) return {};
     return "There is only " + LeadingBlankNumber(freeMegabytes) +
            "MB of free space available on the destination drive! " + programName +
@@ -46,18 +46,20 @@ void AbortSetup() {
 }
 
 void ShowWizardScreen(int16_t& step) {
-    CurrentScreen = static_cast<int16_t>(CurrentScreen + step);
+    SetupSession& s = *WizForm.session;
+    WizardUi ui;
+    WizForm.CurrentScreen = static_cast<int16_t>(WizForm.CurrentScreen + step);
     ResetWizardScreens();
-    switch (CurrentScreen) {
+    switch (WizForm.CurrentScreen) {
     case 0: // welcome
-        WizForm.Label3[0].SetCaption("This setup program will install " + ReadIni("ProgramName") +
+        WizForm.Label3[0].SetCaption("This setup program will install " + s.ReadIni("ProgramName") +
                                      " on your computer.");
         WizForm.WizScreen[0].SetVisible(true);
         WizForm.BackButton.SetEnabled(false);
-        RunPrelimActions();
+        RunPrelimActions(s, ui);
         break;
     case 1: // license: no panel of its own
-        if (ReadFlag(ReadIni("DisplayLicense"))) ShowLicense();
+        if (ReadFlag(s.ReadIni("DisplayLicense"))) ShowLicense(s);
         ShowWizardScreen(step);
         break;
     case 2: // search: skipped when moving back
@@ -69,31 +71,31 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
-        if (ReadFlag(ReadIni("ComponentsSearch"))) {
-            SearchCancelled = false;
-            FindComponents();
+        if (ReadFlag(s.ReadIni("ComponentsSearch"))) {
+            WizForm.SearchCancelled = false;
+            FindComponents(s, [] { return WizForm.SearchCancelled; });
         }
         ShowWizardScreen(step);
         break;
     case 3: { // destination
-        std::string programName = ReadIni("ProgramName");
+        const std::string programName = s.ReadIni("ProgramName");
         WizForm.Label3[3].SetCaption("If you are upgrading from a previous version of " + programName +
                                      " make sure to specify the same folder as the older version.");
-        WizForm.Label4.SetCaption(ReadIni("ProgramName") + " will be installed here:");
-        WizForm.Label5.SetCaption(DestDir);
-        WizForm.Label9.SetCaption(FreeSpaceLabel(DriveFreeSpace(DestDir), DestDir));
+        WizForm.Label4.SetCaption(s.ReadIni("ProgramName") + " will be installed here:");
+        WizForm.Label5.SetCaption(s.destDir);
+        WizForm.Label9.SetCaption(FreeSpaceLabel(DriveFreeBytes(s.destDir), s.destDir));
         WizForm.WizScreen[1].SetVisible(true);
         break;
     }
     case 4: { // ready
-        std::string estimated = ReadIni("EstimatedSize");
+        const std::string estimated = s.ReadIni("EstimatedSize");
         if (ReadNumber(estimated) > 0) {
-            std::string warning =
-                DiskSpaceWarning(DriveFreeSpace(DestDir), estimated, ReadIni("ProgramName"));
+            const std::string warning =
+                DiskSpaceWarning(DriveFreeBytes(s.destDir), estimated, s.ReadIni("ProgramName"));
             // Advice only: the wizard goes on after it.
-            if (!warning.empty()) MsgBox(warning, MB_OK | MB_ICONEXCLAMATION, ReadIni("SetupTitle"));
+            if (!warning.empty()) MsgBox(warning, MB_OK | MB_ICONEXCLAMATION, s.ReadIni("SetupTitle"));
         }
-        WizForm.Label6.SetCaption("Setup is ready to install " + ReadIni("ProgramName") +
+        WizForm.Label6.SetCaption("Setup is ready to install " + s.ReadIni("ProgramName") +
                                   ". Press Finish to continue.");
         WizForm.WizScreen[5].SetVisible(true);
         WizForm.NextButton.SetCaption("Finish");
@@ -104,13 +106,9 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
-        Guarded(RunInstallPassOne);
         // A destination that could not be created has been reported; nothing was
         // installed, so the setup ends here as after a cancel.
-        if (InstallationStopped()) {
-            AbortSetup();
-            break;
-        }
+        if (RunInstallPassOne(s, ui) == PassOneOutcome::Stopped) AbortSetup();
         int16_t next = 1;
         ShowWizardScreen(next);
         break;
@@ -120,7 +118,7 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
-        Guarded(RunInstallPassTwo);
+        RunInstallPassTwo(s, ui);
         int16_t next = 1;
         ShowWizardScreen(next);
         break;
@@ -129,8 +127,7 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
-        RunLastActions();
-        break;
+        RunLastActions(s, ui);
     default:
         break;
     }

@@ -14,7 +14,7 @@
 #include "driver/driver.h"
 #include "script/script.h"
 #include "system/regprocs.h"
-#include "engine/file_ops.h"
+#include "system/file_system.h"
 #include "script/values.h"
 #include "script/text.h"
 

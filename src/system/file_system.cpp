@@ -1,0 +1,225 @@
+// File system and shell procedures over the ANSI Win32 functions.
+#include "system/file_system.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "system/toolkit.h"
+
+namespace {
+
+// A folder path without its trailing backslash, except for a drive's root (C:\).
+std::string WithoutTrailingBackslash(std::string folder) {
+    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+// Switching to an empty floppy or card drive must not bring up the system's "no disk"
+// box: such a drive simply cannot be read.
+class NoCriticalErrorBoxes {
+  public:
+    NoCriticalErrorBoxes() : old_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+    ~NoCriticalErrorBoxes() { SetErrorMode(old_); }
+    NoCriticalErrorBoxes(const NoCriticalErrorBoxes&) = delete;
+    NoCriticalErrorBoxes& operator=(const NoCriticalErrorBoxes&) = delete;
+
+  private:
+    UINT old_;
+};
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    std::string file = path;
+    if (!file.empty() && file.back() == '\\') file.pop_back();
+    if (file.empty()) return false;
+    // A file that another program has open still exists: share everything.
+    HANDLE handle =
+        CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    return true;
+}
+
+bool FolderExists(const std::string& path) {
+    if (path.empty()) return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string GetShortPath(const std::string& path) {
+    char buffer[300];
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    // 0: no such path. A length beyond the buffer: the short form does not fit, and a
+    // cut-off path would be wrong, so there is none.
+    if (length == 0 || length >= sizeof buffer) return "";
+    return std::string(buffer, length);
+}
+
+bool CreateOneFolder(const std::string& folder) {
+    return CreateDirectoryA(WithoutTrailingBackslash(folder).c_str(), nullptr) != 0;
+}
+
+bool CreateWholeFolder(const std::string& folder) {
+    const std::string path = WithoutTrailingBackslash(folder);
+    if (path.empty()) return false;
+    if (FolderExists(path)) return true;
+    for (size_t i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '\\') continue;
+        const std::string level = path.substr(0, i);
+        // "C:" and the leading parts of a network path (\\server) are no folders to create.
+        if (level.back() == ':' || level.back() == '\\') continue;
+        CreateDirectoryA(level.c_str(), nullptr);
+    }
+    return FolderExists(path);
+}
+
+std::string CurrentFolder() {
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return (length > 0 && length < sizeof buffer) ? std::string(buffer, length) : std::string();
+}
+
+bool SetCurrentFolder(const std::string& folder) {
+    NoCriticalErrorBoxes quiet;
+    return !folder.empty() && SetCurrentDirectoryA(folder.c_str()) != 0;
+}
+
+std::string DriveCurrentFolder(char letter) {
+    char buffer[MAX_PATH + 1] = {};
+    const std::string drive{letter, ':'};
+    const DWORD n = GetFullPathNameA(drive.c_str(), sizeof buffer, buffer, nullptr);
+    if (n > 0 && n < sizeof buffer) return std::string(buffer, n);
+    return drive + "\\";
+}
+
+bool CopyFileOver(const std::string& source, const std::string& target) {
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+}
+
+bool RenameFile(const std::string& source, const std::string& target) {
+    return MoveFileA(source.c_str(), target.c_str()) != 0;
+}
+
+bool CreatePlaceholderFile(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool DeleteOneFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+std::vector<std::string> MatchingFiles(const std::string& pattern) {
+    std::vector<std::string> paths;
+    const size_t slash = pattern.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return paths;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) paths.push_back(folder + found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return paths;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    // Wildcards are not taken as such: a path holding them names no file.
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(path.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+uint32_t VersionInstallFile(const std::string& sourceName, const std::string& destName,
+                            const std::string& sourceFolder, const std::string& destFolder) {
+    // The platform header declares the texts as writable; the installer only reads them.
+    std::string source = sourceName, dest = destName, from = sourceFolder, to = destFolder;
+    char tempName[256] = {};
+    UINT tempLength = 255;
+    char noCurrentFolder[1] = "";
+    return VerInstallFileA(0, source.data(), dest.data(), from.data(), to.data(), noCurrentFolder, tempName,
+                           &tempLength);
+}
+
+bool VersionResultSourceIsOlder(uint32_t result) {
+    return (result & VIF_SRCOLD) != 0;
+}
+
+bool AddFontFile(const std::string& fontPath) {
+    return AddFontResourceA(fontPath.c_str()) != 0;
+}
+
+void BroadcastFontChange() {
+    PostMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+}
+
+std::vector<DriveEntry> ListDrives() {
+    NoCriticalErrorBoxes quiet;
+    std::vector<DriveEntry> drives;
+    const DWORD mask = GetLogicalDrives();
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (!(mask & (1u << (letter - 'A')))) continue;
+        const std::string root{letter, ':', '\\'};
+        DriveEntry drive{letter, GetDriveTypeA(root.c_str()), {}};
+        if (drive.type == DRIVE_FIXED) {
+            char label[MAX_PATH + 1] = {};
+            if (GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr,
+                                      0))
+                drive.label = label;
+        }
+        drives.push_back(std::move(drive));
+    }
+    return drives;
+}
+
+std::optional<int64_t> DriveFreeBytes(const std::string& path) {
+    std::optional<int64_t> result;
+    NoCriticalErrorBoxes quiet;
+    const std::string folder = CurrentFolder();
+    // "X:" makes drive X current (in the folder last used on it), as changing the
+    // current drive does; the toolkit measures the current drive.
+    if (!path.empty() && SetCurrentDirectoryA((std::string(1, path[0]) + ":").c_str())) {
+        int32_t freeBytes = 0;
+        // A negative count is the toolkit's sign that it could not measure the drive.
+        if (ToolkitDiskSpaceFree(freeBytes) && freeBytes >= 0) result = freeBytes;
+    }
+    if (!folder.empty()) {
+        // The remembered drive first, then its folder (the folder may have gone meanwhile).
+        SetCurrentDirectoryA(folder.substr(0, 2).c_str());
+        SetCurrentDirectoryA(folder.c_str());
+    }
+    return result;
+}
+
+bool OpenDocument(const std::string& path, void* ownerWindow) {
+    // The shell reports success with a value above 32.
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(static_cast<HWND>(ownerWindow), nullptr, path.c_str(), nullptr, "C:\\", SW_SHOWNORMAL));
+    return result > 32;
+}

@@ -1,0 +1,30 @@
+#include "wizard/wizard_ui.h"
+
+#include "system/regprocs.h"
+#include "windows/msgbox.h"
+#include "wizard/wiz_form.h"
+
+int WizardUi::Ask(const std::string& text, unsigned flags, const std::string& title) {
+    return MsgBox(text, flags, title);
+}
+
+// The copy screen: the current action in Text1 and the bar Shape1 sliding into its box
+// Picture1. No message loop runs during the passes, so the display repaints at once.
+void WizardUi::ShowProgress(int done, int total, const std::string& text) {
+    if (!WizForm.Loaded()) return;
+    WizForm.Text1.SetCaption(text);
+    // The bar's left edge is minus the share of the work still to do, as a percentage of
+    // the box's width. With no total the bar stays where it is.
+    if (total != 0) {
+        const double percent = -(100.0 * (total - done) / total);
+        const int width = WizForm.Picture1.Width();
+        WizForm.Shape1.Move(static_cast<int>(percent * width / 100.0), 0, width, WizForm.Picture1.Height());
+    }
+    WizForm.Text1.Refresh();
+    WizForm.Picture1.Refresh();
+    WizForm.Refresh();
+}
+
+bool WizardUi::StartProgram(const std::string& commandLine) {
+    return ::StartProgram(commandLine);
+}

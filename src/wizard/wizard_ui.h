@@ -1,0 +1,12 @@
+// How the install passes and the closing actions reach the user during an installation:
+// the wizard's message boxes, its copy screen's progress display, and programs started
+// for the user.
+#pragma once
+#include "engine/setup_ui.h"
+
+class WizardUi final : public SetupUi {
+  public:
+    int Ask(const std::string& text, unsigned flags, const std::string& title) override;
+    void ShowProgress(int done, int total, const std::string& text) override;
+    bool StartProgram(const std::string& commandLine) override;
+};
