@@ -39,6 +39,17 @@ void ResetWizardScreens() {
     WizForm.NextButton.SetEnabled(true);
 }
 
+// A wizard screen always has a control with the focus: the default button (Next or Finish)
+// when it can be used, otherwise Cancel. Without one, typing would reach the main window as
+// system keys (plain letters pressing Back or Next, Esc no longer asking the Cancel
+// question, x no longer stopping the search).
+void FocusWizardButton() {
+    if (WizForm.NextButton.Enabled())
+        WizForm.NextButton.SetFocus();
+    else
+        WizForm.CancelButton.SetFocus();
+}
+
 void AbortSetup() {
     WizForm.Unload();
     MotherForm.Unload();
@@ -56,6 +67,7 @@ void ShowWizardScreen(int16_t& step) {
                                      " on your computer.");
         WizForm.WizScreen[0].SetVisible(true);
         WizForm.BackButton.SetEnabled(false);
+        FocusWizardButton();
         RunPrelimActions(s, ui);
         break;
     case 1: // license: no panel of its own
@@ -68,6 +80,7 @@ void ShowWizardScreen(int16_t& step) {
             break;
         }
         WizForm.WizScreen[4].SetVisible(true);
+        WizForm.CancelButton.SetFocus(); // before Next, which has the focus, is disabled
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
@@ -85,6 +98,7 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.Label5.SetCaption(s.destDir);
         WizForm.Label9.SetCaption(FreeSpaceLabel(DriveFreeBytes(s.destDir), s.destDir));
         WizForm.WizScreen[1].SetVisible(true);
+        FocusWizardButton();
         break;
     }
     case 4: { // ready
@@ -99,10 +113,12 @@ void ShowWizardScreen(int16_t& step) {
                                   ". Press Finish to continue.");
         WizForm.WizScreen[5].SetVisible(true);
         WizForm.NextButton.SetCaption("Finish");
+        FocusWizardButton();
         break;
     }
     case 5: { // copying
         WizForm.WizScreen[2].SetVisible(true);
+        WizForm.CancelButton.SetFocus();
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
@@ -115,6 +131,7 @@ void ShowWizardScreen(int16_t& step) {
     }
     case 6: { // finalizing
         WizForm.WizScreen[6].SetVisible(true);
+        WizForm.CancelButton.SetFocus();
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
@@ -124,6 +141,7 @@ void ShowWizardScreen(int16_t& step) {
         break;
     }
     case 7: // closing actions; they end the program
+        WizForm.CancelButton.SetFocus();
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
