@@ -7,9 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "script/globals.h"
 #include "wizard/component_search.h"
-#include "wizard/seeker_form.h"
 
 namespace {
 
@@ -76,17 +74,15 @@ double TimePlain(long& folders) {
 // that the whole tree is walked, pending messages processed once per folder.
 double TimeSearch(long& folders) {
     folders = 0;
-    SeekerPlatform platform = MakeSeekerPlatform();
+    SeekerPlatform platform = MakeSeekerPlatform([] { return false; });
     auto doEvents = platform.DoEvents;
     platform.DoEvents = [&folders, doEvents] {
         ++folders;
         doEvents();
     };
     const auto start = std::chrono::steady_clock::now();
-    SeekerForm seeker(platform);
-    seeker.SetSearchSpec("kvbench_none.dll;kvbench_none.exe");
-    seeker.SetFolder(kRoot);
-    seeker.PressSearch();
+    Seeker seeker(platform, "kvbench_none.dll;kvbench_none.exe");
+    seeker.SearchFolder(kRoot);
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 
@@ -94,7 +90,6 @@ double TimeSearch(long& folders) {
 
 int main() {
     MakeTree();
-    SearchCancelled = false;
     long plainFolders = 0, searchFolders = 0;
     TimePlain(plainFolders); // warm the file system's caches
     TimeSearch(searchFolders);

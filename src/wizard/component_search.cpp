@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "engine/product_keys.h"
@@ -16,42 +17,12 @@
 #include "windows/msgbox.h"
 #include "wizard/later_parts.h"
 
-bool ReadFolderListing(const std::string& path, FolderListing& listing) {
-    listing.folders.clear();
-    listing.files.clear();
-    if (path.empty()) return false;
-    std::string spec = path;
-    if (spec.back() != '\\') spec += '\\';
-    spec += '*';
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileExA(spec.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    do {
-        const DWORD attributes = data.dwFileAttributes;
-        if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-            const char* name = data.cFileName;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-            listing.folders.emplace_back(name);
-        } else {
-            listing.files.emplace_back(data.cFileName);
-        }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return true;
-}
-
-SeekerPlatform MakeSeekerPlatform(std::function<void()> doEvents) {
+SeekerPlatform MakeSeekerPlatform(std::function<bool()> cancelled) {
     SeekerPlatform platform;
     platform.ReadFolder = ReadFolderListing;
-    platform.DoEvents = doEvents ? std::move(doEvents) : std::function<void()>(DoEvents);
+    platform.DoEvents = DoEvents;
     platform.ShowMessage = [](const std::string& text) { MsgBox(text, MB_OK); };
-    platform.CurrentFolder = CurrentFolder;
-    // The window is never shown, so its Exit button is never pressed; were it pressed, it
-    // would end the program.
-    platform.EndProgram = [] { EndProgram(); };
+    platform.Cancelled = std::move(cancelled);
     return platform;
 }
 
@@ -71,12 +42,8 @@ void FindComponents(SetupSession& s, const std::function<bool()>& cancelled) {
         for (int16_t i = 0; i < count && static_cast<size_t>(i) < drives.size(); ++i) {
             // A failure abandons this drive only; the next one is searched.
             try {
-                SeekerPlatform platform = MakeSeekerPlatform();
-                platform.Cancelled = cancelled;
-                SeekerForm seeker(std::move(platform));
-                seeker.SetSearchSpec(s.ReadIni("Components"));
-                seeker.SetFolder(drives[i]);
-                seeker.PressSearch();
+                Seeker seeker(MakeSeekerPlatform(cancelled), s.ReadIni("Components"));
+                seeker.SearchFolder(drives[i]);
                 if (cancelled()) return; // the destination keeps its value
                 if (seeker.lstFoundFiles.ListCount() > 0) {
                     s.destDir = GetPathPart(seeker.lstFoundFiles.List[0]);

@@ -9,7 +9,8 @@
 #include "script/values.h"
 #include "system/file_system.h"
 #include "windows/msgbox.h"
-#include "wizard/component_search.h"
+#include "system/folder_listing.h"
+#include "wizard/seeker.h"
 #include "wizard/input_box.h"
 #include "wizard/later_parts.h"
 
