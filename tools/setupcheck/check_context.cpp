@@ -59,7 +59,7 @@ std::vector<Finding> CheckScript(const std::string& path) {
     if (!lines) return {{0, Severity::Error, "no-script", "cannot read the script"}};
     CheckContext c(path, std::move(*lines));
     for (auto rule :
-         {CheckKeyNames, CheckListItems, CheckCounts, CheckFlagWords, CheckInstallState, CheckDefaultDir,
+         {CheckKeyNames, CheckCounts, CheckListItems, CheckFlagWords, CheckInstallState, CheckDefaultDir,
           CheckFolderMacros, CheckAbsolutePaths, CheckUninstallQuotes, CheckSharedFolders, CheckRegistryRoots,
           CheckFileTypes, CheckProductName, CheckSourceFiles, CheckSetupPrograms, CheckRecordLimit})
         rule(c);

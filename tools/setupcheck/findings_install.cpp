@@ -43,7 +43,9 @@ void CheckRoot(CheckContext& c, const std::string& key) {
             "&H80000002 (HKEY_LOCAL_MACHINE), &H80000003 (HKEY_USERS) or &H80000005 (HKEY_CURRENT_CONFIG)");
 }
 
+// A blank name is an item missing from its list, which CheckListItems reports.
 void RequireInDistribution(CheckContext& c, const std::string& key, const std::string& name) {
+    if (IsBlank(name)) return;
     if (name.find_first_of("\\/") != std::string::npos)
         c.Error(c.Line(key), "missing-source",
                 key + "=" + name +
@@ -124,7 +126,11 @@ void CheckSourceFiles(CheckContext& c) {
         RequireInDistribution(c, Item("OcxSrc", n), c.Read(Item("OcxSrc", n)));
     for (int n = 1, count = c.Count("PrelimDocuExecsTotal"); n <= count; ++n)
         RequireInDistribution(c, Item("PrelimDocuExec", n), c.Read(Item("PrelimDocuExec", n)));
-    if (c.Flag("DisplayLicense")) RequireInDistribution(c, "LicenseFile", c.Read("LicenseFile"));
+    if (c.Flag("DisplayLicense") && IsBlank(c.Read("LicenseFile")))
+        c.Error(c.Line("DisplayLicense"), "missing-source",
+                "DisplayLicense is on but LicenseFile names no file");
+    else if (c.Flag("DisplayLicense"))
+        RequireInDistribution(c, "LicenseFile", c.Read("LicenseFile"));
     for (const char* picture : {"SetupPic", "LogoPic", "TilePic"})
         if (const std::string name = TrimBlanks(c.Read(picture)); !name.empty())
             RequireInDistribution(c, picture, name);

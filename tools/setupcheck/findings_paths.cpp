@@ -55,9 +55,7 @@ bool MayHaveBlanks(const std::string& path) {
 void CheckDefaultDir(CheckContext& c) {
     const std::string dir = c.Read("DefaultDir");
     const int line = c.Line("DefaultDir");
-    if (TrimBlanks(dir).empty())
-        c.Warn(line, "default-dir", "DefaultDir is empty: the wizard proposes no destination folder");
-    else if (dir.back() != '\\')
+    if (!dir.empty() && dir.back() != '\\')
         c.Warn(line, "default-dir",
                "DefaultDir=" + dir +
                    " has no trailing backslash: the Setup folder lands beside the destination, in " + dir +

@@ -46,14 +46,14 @@ class PlanBuilder {
     int Count(std::string_view key) const { return Number(key) > 0 ? ReadCount(Read(key)) : 0; }
     std::string ResolveKey(std::string_view key) const { return Resolve(Read(key)); }
     std::string Resolve(const std::string& path) const {
-        return ShowUnexpandedMacros(ResolveScriptPath(path, dest_, PlanFolderSource()));
+        return ResolveScriptPath(path, dest_, PlanFolderSource());
     }
     bool EstablishSetup() const { return Flag("EstablishSetup"); }
 
     void Add(std::string kind, std::string target, std::string name = {}, std::string value = {},
              std::string note = {}) {
-        actions_.push_back(
-            {std::move(kind), std::move(target), std::move(name), std::move(value), std::move(note)});
+        actions_.push_back({std::move(kind), ShowUnexpandedMacros(std::move(target)), std::move(name),
+                            ShowUnexpandedMacros(std::move(value)), std::move(note)});
     }
     void Record(const std::string& key, const std::string& value, const std::string& section = "uninstall") {
         Add("record", "[" + section + "] " + LowerCase(key), {}, LowerCase(value));
