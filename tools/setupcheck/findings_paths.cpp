@@ -4,6 +4,7 @@
 #include "findings.h"
 #include "script/macros.h"
 #include "script/text.h"
+#include "script_access.h"
 
 namespace {
 
@@ -92,9 +93,12 @@ void CheckAbsolutePaths(CheckContext& c) {
 void CheckUninstallQuotes(CheckContext& c) {
     const std::string dir = c.Read("DefaultDir");
     if (!c.Flag("EstablishSetup") || !MayHaveBlanks(dir)) return;
+    std::string folder = dir;
+    ExpandPathMacro(folder, "", PlanFolderSource()); // on Windows, the folder of this computer
     c.Warn(c.Line("DefaultDir"), "unquoted-uninstall",
            "DefaultDir=" + dir +
-               " has or may have blanks: the uninstall command is registered without quotes (" + dir +
+               " has or may have blanks: the uninstall command is registered without quotes (" +
+               ShowUnexpandedMacros(folder) +
                "Setup\\setup.exe uninstall), so Windows tries each word of the path in turn");
 }
 
