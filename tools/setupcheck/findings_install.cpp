@@ -108,6 +108,10 @@ void CheckProductName(CheckContext& c) {
                 line, "product-name",
                 "ProductName is empty: no uninstall entry and no product key are registered, so the product "
                 "cannot be removed from the list of installed programs");
+        else if (c.Flag("ComponentsSearch"))
+            c.Error(line, "product-name",
+                    "ProductName is empty: the search for an earlier installation reads the key of every "
+                    "product, SOFTWARE\\Kavex Software itself");
     } else if (name.find('\\') != std::string::npos) {
         c.Error(line, "product-name",
                 "ProductName=" + name +

@@ -79,9 +79,9 @@ std::pair<HKEY, std::string> RegistryKey(const std::string& path) {
 
 } // namespace
 
-class SetupcheckPlan : public Installation {};
+class SetupcheckSamplePlan : public Installation {};
 
-TEST_F(SetupcheckPlan, OfTheSampleIsWhatItsInstallationDoes) {
+TEST_F(SetupcheckSamplePlan, IsWhatItsInstallationDoes) {
     const std::string sample = BinFolder() + "data\\sample\\";
     Prepare("plan", ReadText(sample + "setup.ini"));
     for (const auto& entry : std::filesystem::directory_iterator(sample))
