@@ -117,6 +117,8 @@ class PlanBuilder {
     void CopyFile(int n) {
         if (IsBlank(Read(Item("srcfile", n)))) return;
         const std::string dest = ResolveKey(Item("destfile", n));
+        if (Number(Item("srcfile", n, "Unconditional")) != 0)
+            Add("delete", dest, {}, {}, "replaced whatever its version");
         Folder(dest);
         std::string flags;
         const auto flag = [&](std::string_view attribute, std::string_view word) {
