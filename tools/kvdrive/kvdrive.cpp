@@ -101,7 +101,10 @@ int Install(const std::string& setupExe, const std::string& shotFolder) {
             HWND button = FindControl(wizard, caption, "Button");
             if (button && IsShown(button) && IsEnabledWindow(button)) {
                 std::printf("wizard: %s\n", std::string(caption) == "Finish" ? "Finish" : "Next");
-                shots.Save(std::string("wizard-") + (std::string(caption) == "Finish" ? "ready" : "screen"));
+                HWND change = FindControl(wizard, "Change...", "Button");
+                shots.Save(std::string(caption) == "Finish" ? "wizard-ready"
+                           : change && IsShown(change)      ? "wizard-destination"
+                                                            : "wizard-welcome");
                 Click(button);
                 if (std::string(caption) == "Finish") finished = true;
                 Sleep(300);
