@@ -5,15 +5,12 @@
 
 #include "findings.h"
 #include "plan.h"
+#include "engine/pass_steps.h" // ItemKey: item keys spelt as the passes spell them
 #include "script/macros.h"
 #include "script/text.h"
 #include "script/values.h"
 
 namespace {
-
-std::string Item(std::string_view base, int n, std::string_view attribute = {}) {
-    return std::string(base) + std::to_string(n) + std::string(attribute);
-}
 
 bool IsBlank(const std::string& text) {
     return TrimBlanks(text).empty();
@@ -66,20 +63,20 @@ bool NamesFolderMacro(const std::string& text) {
 // registry-root: a root that is none of the predefined keys writes and deletes nothing.
 void CheckRegistryRoots(CheckContext& c) {
     for (int n = 1, count = c.Count("TotalRegKeys"); n <= count; ++n)
-        if (!IsBlank(c.Read(Item("RegKeySubKey", n)))) CheckRoot(c, Item("RegKeyRoot", n));
+        if (!IsBlank(c.Read(ItemKey("RegKeySubKey", n)))) CheckRoot(c, ItemKey("RegKeyRoot", n));
     for (int n = 1, count = c.Count("KillRegKeysTotal"); n <= count; ++n)
-        CheckRoot(c, Item("KillRegKey", n, "Root"));
+        CheckRoot(c, ItemKey("KillRegKey", n, "Root"));
 }
 
 // file-type-empty, verb-without-command, command-without-macro: file types that are
 // skipped or registered with a broken command.
 void CheckFileTypes(CheckContext& c) {
     for (int n = 1, count = c.Count("TotalRegExts"); n <= count; ++n) {
-        for (const std::string& key : {Item("RegExt", n), Item("RegExt", n, "key")})
+        for (const std::string& key : {ItemKey("RegExt", n), ItemKey("RegExt", n, "key")})
             if (IsBlank(c.Read(key)))
                 c.Error(c.Line(key) ? c.Line(key) : c.Line("TotalRegExts"), "file-type-empty",
                         key + " is empty: file type " + std::to_string(n) + " is not registered");
-        const std::string key = Item("RegExt", n, "Commands");
+        const std::string key = ItemKey("RegExt", n, "Commands");
         const std::string commands = c.Read(key);
         if (IsBlank(commands)) continue;
         std::vector<std::string> field;
@@ -124,12 +121,12 @@ void CheckProductName(CheckContext& c) {
 // missing-source: files that the installation copies or shows from the distribution folder.
 void CheckSourceFiles(CheckContext& c) {
     for (int n = 1, count = c.Count("TotalFiles"); n <= count; ++n)
-        if (const std::string name = c.Read(Item("srcfile", n)); !IsBlank(name))
-            RequireInDistribution(c, Item("srcfile", n), name);
+        if (const std::string name = c.Read(ItemKey("srcfile", n)); !IsBlank(name))
+            RequireInDistribution(c, ItemKey("srcfile", n), name);
     for (int n = 1, count = c.Count("TotalOcxs"); n <= count; ++n)
-        RequireInDistribution(c, Item("OcxSrc", n), c.Read(Item("OcxSrc", n)));
+        RequireInDistribution(c, ItemKey("OcxSrc", n), c.Read(ItemKey("OcxSrc", n)));
     for (int n = 1, count = c.Count("PrelimDocuExecsTotal"); n <= count; ++n)
-        RequireInDistribution(c, Item("PrelimDocuExec", n), c.Read(Item("PrelimDocuExec", n)));
+        RequireInDistribution(c, ItemKey("PrelimDocuExec", n), c.Read(ItemKey("PrelimDocuExec", n)));
     if (c.Flag("DisplayLicense") && IsBlank(c.Read("LicenseFile")))
         c.Error(c.Line("DisplayLicense"), "missing-source",
                 "DisplayLicense is on but LicenseFile names no file");

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "engine/pass_steps.h" // ItemKey: item keys spelt as the passes spell them
 #include "script/macros.h"
 #include "script/text.h"
 #include "script/values.h"
@@ -11,10 +12,6 @@ namespace {
 
 constexpr int32_t kClassesRoot = static_cast<int32_t>(0x80000000u);
 constexpr int32_t kLocalMachine = static_cast<int32_t>(0x80000002u);
-
-std::string Item(std::string_view base, int n, std::string_view attribute = {}) {
-    return std::string(base) + std::to_string(n) + std::string(attribute);
-}
 
 bool IsBlank(const std::string& text) {
     return TrimBlanks(text).empty();
@@ -92,19 +89,19 @@ class PlanBuilder {
             Record("DestPath", dest_);
         }
         for (int n = 1, count = Count("KillFilesTotal"); n <= count; ++n) {
-            const std::string path = ResolveKey(Item("KillFile", n));
+            const std::string path = ResolveKey(ItemKey("KillFile", n));
             if (!path.empty() && path.back() != '\\') Add("delete", path);
         }
         for (int n = 1, count = Count("KillRegKeysTotal"); n <= count; ++n) {
-            const int32_t root = ReadRegRoot(Read(Item("KillRegKey", n, "Root")));
-            const std::string key = Read(Item("KillRegKey", n, "Folder"));
+            const int32_t root = ReadRegRoot(Read(ItemKey("KillRegKey", n, "Root")));
+            const std::string key = Read(ItemKey("KillRegKey", n, "Folder"));
             if (root != 0 && !key.empty()) Add("delete-key", KeyPath(root, key));
         }
         for (int n = 1, count = Count("MoveFilesTotal"); n <= count; ++n) {
-            const std::string target = ResolveKey(Item("MoveFile", n, "To"));
+            const std::string target = ResolveKey(ItemKey("MoveFile", n, "To"));
             Folder(target);
-            Add("move", target, {}, ResolveKey(Item("MoveFile", n)), "when the file is there");
-            if (EstablishSetup()) Record(Item("file", recorded_++), target);
+            Add("move", target, {}, ResolveKey(ItemKey("MoveFile", n)), "when the file is there");
+            if (EstablishSetup()) Record(ItemKey("file", recorded_++), target);
         }
         for (int n = 1, count = Count("TotalFiles"); n <= count; ++n) CopyFile(n);
         if (EstablishSetup()) {
@@ -115,25 +112,25 @@ class PlanBuilder {
     }
 
     void CopyFile(int n) {
-        if (IsBlank(Read(Item("srcfile", n)))) return;
-        const std::string dest = ResolveKey(Item("destfile", n));
-        if (Number(Item("srcfile", n, "Unconditional")) != 0)
+        if (IsBlank(Read(ItemKey("srcfile", n)))) return;
+        const std::string dest = ResolveKey(ItemKey("destfile", n));
+        if (Number(ItemKey("srcfile", n, "Unconditional")) != 0)
             Add("delete", dest, {}, {}, "replaced whatever its version");
         Folder(dest);
         std::string flags;
         const auto flag = [&](std::string_view attribute, std::string_view word) {
-            if (Number(Item("srcfile", n, attribute)) != 0)
+            if (Number(ItemKey("srcfile", n, attribute)) != 0)
                 flags += (flags.empty() ? "" : ", ") + std::string(word);
         };
         flag("Unconditional", "replaces whatever is there");
         flag("NoOverwrite", "kept when already there");
         flag("NoErrorCheck", "no message when it fails");
         flag("NoUninstall", "not removed at uninstall");
-        Add("file", dest, {}, source_ + Read(Item("srcfile", n)), flags);
-        if (EstablishSetup() && Number(Item("srcfile", n, "NoUninstall")) == 0)
-            Record(Item("file", recorded_++), dest);
+        Add("file", dest, {}, source_ + Read(ItemKey("srcfile", n)), flags);
+        if (EstablishSetup() && Number(ItemKey("srcfile", n, "NoUninstall")) == 0)
+            Record(ItemKey("file", recorded_++), dest);
         if (LowerCase(GetPathPart(dest, 2)) == "ttf") {
-            const std::string font = Read(Item("DestFileFont", n));
+            const std::string font = Read(ItemKey("DestFileFont", n));
             Add("font", dest, font);
             SetValue(kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", font, dest);
         }
@@ -141,20 +138,20 @@ class PlanBuilder {
 
     void PassTwo() {
         for (int n = 1, count = Count("TotalOcxs"); n <= count; ++n) {
-            const std::string dest = ResolveKey(Item("OcxDest", n));
-            Add("component", dest, {}, source_ + Read(Item("OcxSrc", n)));
+            const std::string dest = ResolveKey(ItemKey("OcxDest", n));
+            Add("component", dest, {}, source_ + Read(ItemKey("OcxSrc", n)));
             Add("run", source_ + "regsvr32.exe " + dest, {}, {},
                 "with the file's short path; not waited for");
         }
         for (int n = 1, count = Count("TotalRegKeys"); n <= count; ++n) {
-            const std::string key = Read(Item("RegKeySubKey", n));
+            const std::string key = Read(ItemKey("RegKeySubKey", n));
             if (IsBlank(key)) continue;
-            const int32_t root = ReadRegRoot(Read(Item("RegKeyRoot", n)));
+            const int32_t root = ReadRegRoot(Read(ItemKey("RegKeyRoot", n)));
             CreateKey(root, key);
-            const std::string value = Read(Item("RegKeyValue", n));
+            const std::string value = Read(ItemKey("RegKeyValue", n));
             if (IsBlank(value)) continue;
-            SetValue(root, key, Read(Item("RegKeyValueName", n)),
-                     Flag(Item("RegKeyValueIsPath", n)) ? Resolve(value) : value);
+            SetValue(root, key, Read(ItemKey("RegKeyValueName", n)),
+                     Flag(ItemKey("RegKeyValueIsPath", n)) ? Resolve(value) : value);
         }
         for (int n = 1, count = Count("TotalRegExts"); n <= count; ++n) FileType(n);
         Shortcuts();
@@ -162,24 +159,24 @@ class PlanBuilder {
     }
 
     void FileType(int n) {
-        const std::string ext = Read(Item("RegExt", n)), type = Read(Item("RegExt", n, "key"));
+        const std::string ext = Read(ItemKey("RegExt", n)), type = Read(ItemKey("RegExt", n, "key"));
         if (IsBlank(ext) || IsBlank(type)) return;
         Add("filetype", ext, {}, type);
         Add("delete-key", KeyPath(kClassesRoot, ext));
         CreateKey(kClassesRoot, ext);
         SetValue(kClassesRoot, ext, "", type);
-        if (EstablishSetup()) Record(Item("ext", n), ext);
-        if (Flag(Item("RegExt", n, "ShellNew"))) {
+        if (EstablishSetup()) Record(ItemKey("ext", n), ext);
+        if (Flag(ItemKey("RegExt", n, "ShellNew"))) {
             CreateKey(kClassesRoot, ext + "\\ShellNew");
             SetValue(kClassesRoot, ext + "\\ShellNew", "NullFile", "");
         }
         Add("delete-key", KeyPath(kClassesRoot, type));
         CreateKey(kClassesRoot, type);
-        SetValue(kClassesRoot, type, "", Read(Item("RegExt", n, "Desc")));
-        if (Flag(Item("RegExt", n, "IsShortcut"))) SetValue(kClassesRoot, type, "IsShortcut", "");
+        SetValue(kClassesRoot, type, "", Read(ItemKey("RegExt", n, "Desc")));
+        if (Flag(ItemKey("RegExt", n, "IsShortcut"))) SetValue(kClassesRoot, type, "IsShortcut", "");
         CreateKey(kClassesRoot, type + "\\DefaultIcon");
-        SetValue(kClassesRoot, type + "\\DefaultIcon", "", dest_ + Read(Item("RegExt", n, "Icon")));
-        const std::string commands = Read(Item("RegExt", n, "Commands"));
+        SetValue(kClassesRoot, type + "\\DefaultIcon", "", dest_ + Read(ItemKey("RegExt", n, "Icon")));
+        const std::string commands = Read(ItemKey("RegExt", n, "Commands"));
         if (IsBlank(commands)) return;
         std::vector<std::string> field;
         const int fields = SplitText(field, commands, "|");
@@ -203,15 +200,15 @@ class PlanBuilder {
         }
         for (int n = 1; n <= count; ++n) {
             std::string folder = defaultFolder;
-            if (const std::string own = Read(Item("Shortcut", n, "Folder")); !IsBlank(own)) {
+            if (const std::string own = Read(ItemKey("Shortcut", n, "Folder")); !IsBlank(own)) {
                 Add("shortcut-folder", own);
                 folder = own;
             }
-            const std::string name = Read(Item("Shortcut", n, "Desc"));
-            Add("shortcut", folder, name, ResolveKey(Item("Shortcut", n)));
+            const std::string name = Read(ItemKey("Shortcut", n, "Desc"));
+            Add("shortcut", folder, name, ResolveKey(ItemKey("Shortcut", n)));
             if (!EstablishSetup()) continue;
-            Record(Item("shortcut", n), name);
-            Record(Item("shortcutfolder", n), folder);
+            Record(ItemKey("shortcut", n), name);
+            Record(ItemKey("shortcutfolder", n), folder);
         }
     }
 
