@@ -28,7 +28,8 @@ std::optional<ScriptLines> ScriptLines::Load(const std::string& path) {
     if (!in) return std::nullopt;
     std::stringstream all;
     all << in.rdbuf();
-    const std::string text = all.str();
+    std::string text = all.str();
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3); // the reader skips a UTF-8 byte-order mark too
 
     ScriptLines lines;
     std::set<std::string> sectionsSeen, keysSeen; // folded names
