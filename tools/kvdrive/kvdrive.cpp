@@ -2,16 +2,21 @@
 // would, and reports what an installation left on the computer. The main job uses it to
 // install the sample product on a display nobody watches.
 //
-//   kvdrive install <path of setup.exe>   run the setup, Next until Finish, answer every
-//                                         message box with Yes or OK, wait for the end
+//   kvdrive install <path of setup.exe> [<folder>]
+//                                         run the setup, Next until Finish, answer every
+//                                         message box with Yes or OK, wait for the end;
+//                                         with a folder, save a screenshot of every screen
+//                                         and message box there before acting on it
 //   kvdrive report <path of setup.ini>    print the product's registry entries, the
 //                                         installed script copy and its recorded files
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 
 #include "driver/driver.h"
+#include "driver/screen.h"
 #include "script/script.h"
 #include "system/regprocs.h"
 #include "system/file_system.h"
@@ -22,7 +27,29 @@ namespace {
 
 using namespace e2e;
 
-int Install(const std::string& setupExe) {
+// Saves what the screen shows as <folder>\NN-<what>.png, numbered in the order passed.
+class ScreenLog {
+  public:
+    explicit ScreenLog(std::string folder) : folder_(std::move(folder)) {}
+    void Save(const std::string& what) {
+        if (folder_.empty()) return;
+        // The window has just appeared or changed: give it a moment to paint itself.
+        Sleep(250);
+        std::string name;
+        for (char c : what) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d-", ++count_);
+        const std::string path = folder_ + "\\" + number + name.substr(0, 60) + ".png";
+        if (ScreenImage::Capture().SavePng(path)) std::printf("  screenshot %s\n", path.c_str());
+    }
+
+  private:
+    std::string folder_;
+    int count_ = 0;
+};
+
+int Install(const std::string& setupExe, const std::string& shotFolder) {
+    ScreenLog shots(shotFolder);
     std::string folder = GetPathPart(setupExe, 0, true);
     std::string commandLine = "\"" + setupExe + "\"";
     STARTUPINFOA si{};
@@ -53,6 +80,7 @@ int Install(const std::string& setupExe) {
                 if (b == "&Yes" || b == "OK") answer = b;
             std::printf("message \"%s\": %s\n  -> %s\n", box->title.c_str(), box->text.c_str(),
                         answer.empty() ? "(no Yes/OK button)" : answer.c_str());
+            shots.Save("message-" + box->title);
             if (!answer.empty()) AnswerMessageBox(*box, answer);
             continue;
         }
@@ -60,6 +88,7 @@ int Install(const std::string& setupExe) {
         if (HWND reader = FindTopWindow(pid, "License Agreement")) {
             if (HWND yes = FindControl(reader, "Yes", "Button"); yes && IsShown(yes)) {
                 std::printf("license: Yes\n");
+                shots.Save("license");
                 Click(yes);
                 Sleep(300);
                 continue;
@@ -72,6 +101,10 @@ int Install(const std::string& setupExe) {
             HWND button = FindControl(wizard, caption, "Button");
             if (button && IsShown(button) && IsEnabledWindow(button)) {
                 std::printf("wizard: %s\n", std::string(caption) == "Finish" ? "Finish" : "Next");
+                HWND change = FindControl(wizard, "Change...", "Button");
+                shots.Save(std::string(caption) == "Finish" ? "wizard-ready"
+                           : change && IsShown(change)      ? "wizard-destination"
+                                                            : "wizard-welcome");
                 Click(button);
                 if (std::string(caption) == "Finish") finished = true;
                 Sleep(300);
@@ -135,8 +168,9 @@ int Report(const std::string& scriptPath) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "install") return Install(argv[2]);
+    if ((argc == 3 || argc == 4) && std::string(argv[1]) == "install")
+        return Install(argv[2], argc == 4 ? argv[3] : "");
     if (argc == 3 && std::string(argv[1]) == "report") return Report(argv[2]);
-    std::printf("usage: kvdrive install <setup.exe> | kvdrive report <setup.ini>\n");
+    std::printf("usage: kvdrive install <setup.exe> [<screenshot folder>] | kvdrive report <setup.ini>\n");
     return 2;
 }

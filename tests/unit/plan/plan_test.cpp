@@ -1,0 +1,154 @@
+// setupcheck.exe's plan of the sample product, action by action, against what the
+// installation of the sample leaves on the computer: files and folders, registry keys and
+// values, shortcuts and the records of the installed script.
+#include "engine_support.h"
+
+#include <map>
+#include <set>
+
+using namespace enginetest;
+
+namespace {
+
+struct Action {
+    std::string kind, target, name, value, note;
+};
+
+// The standard output of a program run to its end.
+std::string OutputOf(std::string commandLine) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    CreatePipe(&read, &write, &inherit, 0);
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = write;
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION pi{};
+    const bool started =
+        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(write);
+    std::string output;
+    char buffer[4096];
+    DWORD got = 0;
+    while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        output.append(buffer, got);
+    CloseHandle(read);
+    if (started) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    return output;
+}
+
+// The actions of the plan's JSON, which holds one action object per line.
+std::vector<Action> ParsePlan(const std::string& json) {
+    std::vector<Action> actions;
+    std::istringstream lines(json);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("{\"kind\"") == std::string::npos) continue;
+        std::vector<std::string> texts; // key, value, key, value, ...
+        for (size_t i = line.find('"'); i != std::string::npos; i = line.find('"', i + 1)) {
+            std::string text;
+            for (++i; line[i] != '"'; ++i) {
+                if (line[i] != '\\') {
+                    text += line[i];
+                } else if (line[++i] == 'u') {
+                    text += static_cast<char>(std::stoi(line.substr(i + 1, 4), nullptr, 16));
+                    i += 4;
+                } else {
+                    text += line[i];
+                }
+            }
+            texts.push_back(text);
+        }
+        if (texts.size() == 10) actions.push_back({texts[1], texts[3], texts[5], texts[7], texts[9]});
+    }
+    return actions;
+}
+
+std::pair<HKEY, std::string> RegistryKey(const std::string& path) {
+    static const std::map<std::string, HKEY> roots = {{"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+                                                      {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                                                      {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}};
+    const size_t slash = path.find('\\');
+    return {roots.at(path.substr(0, slash)), path.substr(slash + 1)};
+}
+
+} // namespace
+
+class SetupcheckSamplePlan : public Installation {};
+
+TEST_F(SetupcheckSamplePlan, IsWhatItsInstallationDoes) {
+    const std::string sample = BinFolder() + "data\\sample\\";
+    Prepare("plan", ReadText(sample + "setup.ini"));
+    for (const auto& entry : std::filesystem::directory_iterator(sample))
+        if (entry.path().filename() != "setup.ini")
+            std::filesystem::copy_file(entry.path(), dist / entry.path().filename());
+    std::filesystem::copy_file(BinFolder() + "data\\DejaVuSans.ttf", dist + "DejaVuSans.ttf");
+    std::filesystem::copy_file(BinFolder() + "setupcheck.exe", root + "setupcheck.exe");
+    WriteText(dest + "notes.txt", "my notes");
+    WriteText(dest + "old1.txt", "old");
+
+    const std::string destination = dest.substr(0, dest.size() - 1); // a quoted "...\" would escape its quote
+    const auto plan = ParsePlan(
+        OutputOf(root + "setupcheck.exe --plan \"" + destination + "\" --json \"" + dist + "setup.ini\""));
+    ASSERT_GT(plan.size(), 50u);
+    Install();
+    for (const auto& message : shown) ADD_FAILURE() << message.text;
+
+    const std::vector<std::string> recorded = SectionLines(InstalledScript(), "uninstall");
+    size_t records = 0;
+    std::set<std::string> kinds;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const Action& a = plan[i];
+        const std::string what = a.kind + " " + a.target + " [" + a.name + "] " + a.value;
+        kinds.insert(a.kind);
+        if (a.kind == "folder") {
+            EXPECT_TRUE(std::filesystem::is_directory(a.target)) << what;
+        } else if (a.kind == "copy" || a.kind == "file" || a.kind == "font") {
+            EXPECT_TRUE(IsFile(a.target)) << what;
+        } else if (a.kind == "run") {
+            // Only the removal of an earlier installation is run here, and there is none.
+            EXPECT_FALSE(a.note.empty()) << what;
+        } else if (a.kind == "delete") {
+            WIN32_FIND_DATAA found;
+            EXPECT_EQ(FindFirstFileA(a.target.c_str(), &found), INVALID_HANDLE_VALUE) << what;
+        } else if (a.kind == "move") {
+            EXPECT_EQ(ReadText(a.target), "my notes") << what;
+            EXPECT_FALSE(IsFile(a.value)) << what;
+        } else if (a.kind == "delete-key") {
+            bool madeAgain = false;
+            for (size_t j = i + 1; j < plan.size(); ++j) madeAgain |= plan[j].target == a.target;
+            const auto [rootKey, path] = RegistryKey(a.target);
+            EXPECT_EQ(RegKeyThere(rootKey, path), madeAgain) << what;
+        } else if (a.kind == "key") {
+            const auto [rootKey, path] = RegistryKey(a.target);
+            EXPECT_TRUE(RegKeyThere(rootKey, path)) << what;
+        } else if (a.kind == "value") {
+            const auto [rootKey, path] = RegistryKey(a.target);
+            EXPECT_EQ(RegText(rootKey, path, a.name), a.value) << what;
+        } else if (a.kind == "filetype") {
+            EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, a.target, ""), a.value) << what;
+        } else if (a.kind == "shortcut-folder") {
+            EXPECT_TRUE(std::filesystem::is_directory(ProgramsFolder() + a.target)) << what;
+        } else if (a.kind == "shortcut") {
+            EXPECT_TRUE(IsFile(ProgramsFolder() + a.target + "\\" + a.name + ".lnk")) << what;
+        } else if (a.kind == "record" && a.target.rfind("[install] ", 0) == 0) {
+            const auto lines = SectionLines(InstalledScript(), "install");
+            EXPECT_NE(std::find(lines.begin(), lines.end(), a.target.substr(10) + "=" + a.value), lines.end())
+                << what;
+        } else if (a.kind == "record") {
+            const std::string line = a.target.substr(12) + "=" + a.value;
+            EXPECT_NE(std::find(recorded.begin(), recorded.end(), line), recorded.end()) << what;
+            ++records;
+        } else {
+            ADD_FAILURE() << "unexpected action " << what;
+        }
+    }
+    EXPECT_EQ(records, recorded.size()); // every [uninstall] line was planned
+    EXPECT_EQ(kinds.size(), 14u);        // every kind but component occurs in the sample
+    Uninstall(true);
+}

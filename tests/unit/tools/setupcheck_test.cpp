@@ -1,0 +1,200 @@
+// setupcheck: each rule on a script that has its fault and on one that does not, the
+// message format and exit codes, and the plan of a small script.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "findings.h"
+#include "plan.h"
+#include "printers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Writes the script (below an [install] line) and the named distribution files into a
+// folder of their own, and returns the script's path.
+std::string Distribution(const std::string& body, const std::vector<std::string>& files = {}) {
+    static int number = 0;
+    const fs::path folder = fs::temp_directory_path() / ("setupcheck_test_" + std::to_string(getpid())) /
+                            std::to_string(++number);
+    fs::create_directories(folder);
+    std::ofstream(folder / "setup.ini") << "[install]\n" << body;
+    for (const std::string& file : files) std::ofstream(folder / file) << "x";
+    return (folder / "setup.ini").string();
+}
+
+std::vector<std::string> Rules(const std::string& body, const std::vector<std::string>& files = {}) {
+    std::vector<std::string> rules;
+    for (const Finding& f : CheckScript(Distribution(body, files))) rules.push_back(f.rule);
+    return rules;
+}
+
+std::string Messages(const std::string& body) {
+    std::string text;
+    for (const Finding& f : CheckScript(Distribution(body))) text += f.message + "\n";
+    return text;
+}
+
+std::string ManyFiles(int count) {
+    std::string body = "EstablishSetup=1\nTotalFiles=" + std::to_string(count) + "\n";
+    for (int n = 1; n <= count; ++n)
+        body += "srcfile" + std::to_string(n) + "=a\ndestfile" + std::to_string(n) + "=a\n";
+    return body;
+}
+
+struct RuleCase {
+    const char* rule;
+    std::string faulty, sound;
+    std::vector<std::string> files;
+};
+
+const std::string kFileType = "TotalRegExts=1\nRegExt1=.a\nRegExt1key=A.File\n";
+
+TEST(SetupcheckRules, EachRuleFindsItsFaultAndOnlyThere) {
+    const std::vector<RuleCase> cases = {
+        {"unknown-key", "srcfile3NoOverwite=1\n", "srcfile3NoOverwrite=1\n"},
+        {"wrong-section", "DestPath=C:\\x\\\n", "[uninstall]\nDestPath=C:\\x\\\n"},
+        {"unread-section", "ProductName=A\n[install]\nTotalFiles=1\n", "ProductName=A\n"},
+        {"duplicate-key", "ProductName=A\nProductName=B\n", "ProductName=A\n"},
+        {"item-above-count", "PrelimMessagesTotal=1\nPrelimMessage1=a\nPrelimMessage2=b\n",
+         "PrelimMessagesTotal=2\nPrelimMessage1=a\nPrelimMessage2=b\n"},
+        {"item-missing", "PrelimMessagesTotal=2\nPrelimMessage1=a\n",
+         "PrelimMessagesTotal=2\nPrelimMessage1=a\nPrelimMessage2=b\n"},
+        {"count-not-number", "LastMessagesTotal=two\n", "LastMessagesTotal=0\n"},
+        {"flag-word", "ComponentsSearch=yes\n", "ComponentsSearch=1\n"},
+        {"default-dir", "DefaultDir=C:\\Apps\\Acme\n", "DefaultDir=C:\\Apps\\Acme\\\n"},
+        {"unknown-macro", "DefaultDir=%progfiles%Acme\\\n", "DefaultDir=%programfiles%Acme\\\n"},
+        {"absolute-path", "KillFilesTotal=1\nKillFile1=C:\\old.dll\n",
+         "KillFilesTotal=1\nKillFile1=%system%old.dll\n"},
+        {"registry-root", "TotalRegKeys=1\nRegKeyRoot1=HKEY_CURRENT_USER\nRegKeySubKey1=Software\\A\n",
+         "TotalRegKeys=1\nRegKeyRoot1=&H80000001\nRegKeySubKey1=Software\\A\n"},
+        {"verb-without-command", kFileType + "RegExt1Commands=open|%default%a.exe\" \"%1\"|print\n",
+         kFileType + "RegExt1Commands=open|%default%a.exe\" \"%1\"\n"},
+        {"command-without-macro", kFileType + "RegExt1Commands=open|a.exe\" \"%1\"\n",
+         kFileType + "RegExt1Commands=open|%default%a.exe\" \"%1\"\n"},
+        {"file-type-empty", "TotalRegExts=1\nRegExt1=.a\n", kFileType},
+        {"product-name",
+         "EstablishSetup=1\nProductName= \n",
+         "EstablishSetup=1\nProductName=Acme\n",
+         {"setup.exe", "STKIT432.DLL"}},
+        {"too-many-records", ManyFiles(256), ManyFiles(255), {"a", "setup.exe", "STKIT432.DLL"}},
+        {"missing-source",
+         "TotalFiles=1\nsrcfile1=a.dll\ndestfile1=a.dll\n",
+         "TotalFiles=1\nsrcfile1=a.dll\ndestfile1=a.dll\n",
+         {"A.DLL"}},
+        {"missing-program",
+         "TotalOcxs=1\nOcxSrc1=a.ocx\nOcxDest1=%system%a.ocx\n",
+         "TotalOcxs=1\nOcxSrc1=a.ocx\nOcxDest1=%system%a.ocx\n",
+         {"a.ocx", "regsvr32.exe"}},
+        {"unquoted-uninstall", "EstablishSetup=1\nDefaultDir=%programfiles%Acme\\\n",
+         "EstablishSetup=1\nDefaultDir=C:\\Acme\\\n"},
+        {"shared-folder", "EstablishSetup=1\nTotalFiles=1\nsrcfile1=a.dll\ndestfile1=%system%a.dll\n",
+         "EstablishSetup=1\nTotalFiles=1\nsrcfile1=a.dll\ndestfile1=%system%a.dll\nsrcfile1NoUninstall=1\n"},
+        {"installed-mark", "InstallState=installed\n", "InstallState=\n"},
+    };
+    for (const RuleCase& c : cases) {
+        // The faulty script without the files, the sound one with them (missing-source,
+        // missing-program); the other rules do not look at the folder.
+        const bool filesMatter = std::string(c.rule).rfind("missing-", 0) == 0;
+        const auto faulty = Rules(c.faulty, filesMatter ? std::vector<std::string>{} : c.files);
+        const auto sound = Rules(c.sound, c.files);
+        EXPECT_NE(std::find(faulty.begin(), faulty.end(), c.rule), faulty.end()) << c.rule;
+        EXPECT_EQ(std::find(sound.begin(), sound.end(), c.rule), sound.end()) << c.rule;
+    }
+}
+
+TEST(SetupcheckRules, MessagesSayWhatTheProgramReads) {
+    EXPECT_EQ(Messages("srcfile3NoOverwite=1\n"),
+              "unknown key srcfile3NoOverwite is never read (did you mean "
+              "srcfile3NoOverwrite?)\n");
+    EXPECT_EQ(Messages("TotalOcxs=2.5\n"), "TotalOcxs=2.5 is not a whole number: it reads as 2\n"
+                                           "TotalOcxs=2 but OcxSrc1 is missing: it reads as empty\n"
+                                           "TotalOcxs=2 but OcxSrc2 is missing: it reads as empty\n"
+                                           "TotalOcxs=2 but OcxDest1 is missing: it reads as empty\n"
+                                           "TotalOcxs=2 but OcxDest2 is missing: it reads as empty\n"
+                                           "regsvr32.exe is not in the distribution folder: it registers the "
+                                           "components\n");
+    EXPECT_EQ(
+        Messages("KillRegKeysTotal=1\nKillRegKey1Root=2147483650\nKillRegKey1Folder=Software\\A\n"),
+        "KillRegKey1Root=2147483650 is the unsigned form, which does not fit the signed number of a root: "
+        "write &H80000002 or -2147483646\n");
+    EXPECT_EQ(
+        Messages("ProductName=Acme\\\\Tools\n"),
+        "ProductName=Acme\\\\Tools holds a backslash: it names a registry key path, not one key of its own, "
+        "and the uninstaller deletes the wrong keys\n");
+}
+
+TEST(SetupcheckOutput, LinesSeverityAndExitCode) {
+    const std::string warned = Distribution("ProductName=Acme\n\nDisplayLicence=1\n");
+    const auto findings = CheckScript(warned);
+    EXPECT_EQ(FindingsText(findings, "setup.ini"),
+              "setup.ini:4: warning: unknown key DisplayLicence is never read (did you mean DisplayLicense?) "
+              "[unknown-key]\n");
+    EXPECT_EQ(ExitCode(findings), 1);
+    EXPECT_EQ(ExitCode(CheckScript(Distribution("ProductName=Acme\n"))), 0);
+    EXPECT_EQ(ExitCode(CheckScript(Distribution("InstallState=installed\n"))), 2);
+    EXPECT_EQ(ExitCode(CheckScript(Distribution("") + ".none")), 2);
+}
+
+TEST(SetupcheckPlan, ActionsInTheOrderOfTheInstallation) {
+    const std::string script =
+        Distribution("EstablishSetup=1\nProductName=Acme\nTotalFiles=2\n"
+                     "srcfile1=a.exe\ndestfile1=bin\\a.exe\n"
+                     "srcfile2=b.dll\ndestfile2=%system%b.dll\nsrcfile2NoUninstall=1\n"
+                     "TotalRegKeys=1\nRegKeyRoot1=-2147483647\nRegKeySubKey1=Software\\Acme\n"
+                     "RegKeyValue1=bin\\\nRegKeyValueIsPath1=1\n"
+                     "TotalShortcuts=1\nShortcut1=bin\\a.exe\nShortcut1Desc=Acme\n");
+    const auto plan = BuildPlan(script, "D:\\dist\\", "C:\\Acme\\");
+    std::string text;
+    for (const PlanAction& a : plan) text += a.kind + "|" + a.target + "|" + a.name + "|" + a.value + "\n";
+    EXPECT_EQ(text,
+              "folder|C:\\Acme\\||\n"
+              "folder|C:\\Acme\\Setup\\||\n"
+              "copy|C:\\Acme\\Setup\\setup.ini||D:\\dist\\setup.ini\n"
+              "record|[uninstall] destpath||c:\\acme\\\n"
+              "folder|C:\\Acme\\bin\\||\n"
+              "file|C:\\Acme\\bin\\a.exe||D:\\dist\\a.exe\n"
+              "record|[uninstall] file1||c:\\acme\\bin\\a.exe\n"
+              "folder|%system%||\n"
+              "file|%system%b.dll||D:\\dist\\b.dll\n"
+              "record|[uninstall] uninstallfilestotal||1\n"
+              "copy|C:\\Acme\\Setup\\setup.exe||D:\\dist\\setup.exe\n"
+              "copy|C:\\Acme\\Setup\\stkit432.dll||D:\\dist\\stkit432.dll\n"
+              "key|HKEY_CURRENT_USER\\Software\\Acme||\n"
+              "value|HKEY_CURRENT_USER\\Software\\Acme||C:\\Acme\\bin\\\n"
+              "shortcut||Acme|C:\\Acme\\bin\\a.exe\n"
+              "record|[uninstall] shortcut1||acme\n"
+              "record|[uninstall] shortcutfolder1||\n"
+              "key|HKEY_LOCAL_MACHINE\\SOFTWARE\\Kavex Software\\Acme||\n"
+              "value|HKEY_LOCAL_MACHINE\\SOFTWARE\\Kavex Software\\Acme||C:\\Acme\\\n"
+              "key|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme||\n"
+              "value|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme|"
+              "DisplayName|Acme\n"
+              "value|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme|"
+              "UninstallString|C:\\Acme\\Setup\\setup.exe uninstall\n"
+              "record|[install] installstate||installed\n");
+}
+
+TEST(SetupcheckPlan, TextAndJson) {
+    const auto plan = BuildPlan(Distribution("TotalFiles=1\nsrcfile1=a\"b.txt\ndestfile1=%Desktop%a.txt\n"
+                                             "srcfile1NoOverwrite=1\n"),
+                                "", "C:\\Acme\\");
+    EXPECT_EQ(PlanText(plan, "C:\\Acme\\"), "Installation into C:\\Acme\\\n"
+                                            "   1  folder          C:\\Acme\\\n"
+                                            "   2  folder          %Desktop%  (when missing)\n"
+                                            "   3  file            %Desktop%a.txt  <- a\"b.txt  (kept when "
+                                            "already there)\n");
+    EXPECT_EQ(
+        PlanJson(plan, "C:\\Acme\\"),
+        "{\"destination\": \"C:\\\\Acme\\\\\",\n \"actions\": [\n"
+        "  {\"kind\": \"folder\", \"target\": \"C:\\\\Acme\\\\\", \"name\": \"\", \"value\": \"\", "
+        "\"note\": \"\"},\n"
+        "  {\"kind\": \"folder\", \"target\": \"%Desktop%\", \"name\": \"\", \"value\": \"\", \"note\": "
+        "\"when missing\"},\n"
+        "  {\"kind\": \"file\", \"target\": \"%Desktop%a.txt\", \"name\": \"\", \"value\": \"a\\\"b.txt\", "
+        "\"note\": \"kept when already there\"}\n ]}\n");
+}
+
+} // namespace

@@ -1,0 +1,68 @@
+// setupcheck: checks a setup script as setup.exe reads it, and shows what an
+// installation would do.
+//
+//   setupcheck [--plan DESTDIR [--json]] [PATH]
+//
+// PATH is the script or the distribution folder that holds setup.ini (default: setup.ini
+// in the current folder). The findings are printed as "setup.ini:LINE: error|warning:
+// message [rule]"; with --plan they go to the error output and the plan of an
+// installation into DESTDIR to the standard output. Exit code: 0 clean, 1 warnings only,
+// 2 errors (3: wrong command line).
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "findings.h"
+#include "plan.h"
+#include "printers.h"
+#include "script/macros.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: setupcheck [--plan DESTDIR [--json]] [PATH]\n"
+                         "  PATH: the setup script, or the distribution folder that holds setup.ini\n");
+    return 3;
+}
+
+// The folder of the script as setup.exe holds it: with its trailing separator.
+std::string FolderOf(const std::string& script) {
+    const size_t slash = script.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : script.substr(0, slash + 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string path = "setup.ini", dest;
+    bool plan = false, json = false, pathGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--plan" && i + 1 < argc) {
+            plan = true;
+            dest = AddTrailingBackslash(argv[++i]);
+        } else if (arg == "--json") {
+            json = true;
+        } else if (arg.rfind("--", 0) == 0 || pathGiven) {
+            return Usage();
+        } else {
+            path = arg;
+            pathGiven = true;
+        }
+    }
+    if (json && !plan) return Usage();
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        const char last = path.empty() ? '/' : path.back();
+        path += (last == '/' || last == '\\')
+                    ? "setup.ini"
+                    : (path.find('\\') != std::string::npos ? "\\setup.ini" : "/setup.ini");
+    }
+    const std::vector<Finding> findings = CheckScript(path);
+    std::fputs(FindingsText(findings, path).c_str(), plan ? stderr : stdout);
+    if (plan) {
+        const std::vector<PlanAction> actions = BuildPlan(path, FolderOf(path), dest);
+        std::fputs((json ? PlanJson(actions, dest) : PlanText(actions, dest)).c_str(), stdout);
+    }
+    return ExitCode(findings);
+}

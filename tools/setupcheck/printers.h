@@ -1,0 +1,16 @@
+// The tool's output: findings as a compiler prints its messages, the plan as text or JSON.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "findings.h"
+#include "plan.h"
+
+// "setup.ini:12: warning: message [rule]", one line each.
+std::string FindingsText(const std::vector<Finding>& findings, const std::string& scriptName);
+// 0 clean, 1 warnings only, 2 errors.
+int ExitCode(const std::vector<Finding>& findings);
+
+std::string PlanText(const std::vector<PlanAction>& plan, const std::string& destDir);
+// {"destination": ..., "actions": [ one object per line ]}
+std::string PlanJson(const std::vector<PlanAction>& plan, const std::string& destDir);
