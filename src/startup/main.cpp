@@ -146,8 +146,7 @@ void Main() {
         DestDir = ReadIni("DefaultDir");
         ExpandPathMacro(DestDir);
         WizForm.Load();
-        WizForm.Label1[0].SetCaption(ReadIni("ProductName"));
-        WizForm.Label1[1].SetCaption(ReadIni("ProductName"));
+        WizForm.SetTitle(ReadIni("ProductName"));
         WizForm.Show();
         WizForm.Refresh();
         CurrentScreen = 0;

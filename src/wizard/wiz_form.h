@@ -1,6 +1,8 @@
 // The wizard window: a window inside the main window with a fixed frame of buttons and a
 // stack of panels, one per screen (WizScreen(3) is empty and never shown).
 #pragma once
+#include <string>
+
 #include "windows/forms.h"
 
 class WizFormWindow : public Form {
@@ -27,6 +29,10 @@ class WizFormWindow : public Form {
     Label Label6;
     // Finalizing
     Label Label7;
+
+    // Puts the product's name into the title and its shadow, in a smaller type when the
+    // name would not show whole in the title's room.
+    void SetTitle(const std::string& title);
 
     void OnKeyPress(char key) override;
 

@@ -207,8 +207,7 @@ void CheckModal(const std::string& name, Form& form, const std::function<void()>
 
 void CheckWizard() {
     WizForm.Load();
-    WizForm.Label1[0].SetCaption(ReadIni("ProductName"));
-    WizForm.Label1[1].SetCaption(ReadIni("ProductName"));
+    WizForm.SetTitle(ReadIni("ProductName"));
     WizForm.Show();
     // The welcome screen as the wizard shows it, without the preliminary actions it runs.
     ResetWizardScreens();
