@@ -136,7 +136,12 @@ bool OverlapIntended(HWND a, HWND b) {
 
 // Checks the visible controls of a window and of the panels in it; windows inside it that
 // are forms of their own (the main window's backdrop, the wizard) are checked on their own.
+// A control must lie wholly inside its container, except shapes (the progress bar slides
+// in from outside its box).
 void CheckControls(const std::string& window, HWND parent) {
+    RECT inside;
+    GetClientRect(parent, &inside);
+    MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&inside), 2);
     std::vector<HWND> controls;
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (IsWindowVisible(c) && !Form::FromWindow(c) && !IsClass(c, "MDIClient")) controls.push_back(c);
@@ -147,6 +152,8 @@ void CheckControls(const std::string& window, HWND parent) {
                               SizeText(room.cx, room.cy));
         RECT a, b, both;
         GetWindowRect(controls[i], &a);
+        if (!IsClass(controls[i], "KvShape") && (!IntersectRect(&both, &a, &inside) || !EqualRect(&both, &a)))
+            Fault(window, Describe(controls[i]) + " reaches outside " + Describe(parent));
         for (size_t j = i + 1; j < controls.size(); ++j) {
             GetWindowRect(controls[j], &b);
             if (IntersectRect(&both, &a, &b) && !OverlapIntended(controls[i], controls[j]))
