@@ -39,6 +39,12 @@ ctest --test-dir build/win64 --output-on-failure --repeat until-pass:2 ${KV_CTES
 mkdir -p out
 rm -rf out/screenshots
 [ -d "$WINEPREFIX/drive_c/kvtest/shots" ] && cp -r "$WINEPREFIX/drive_c/kvtest/shots" out/screenshots
+echo "== layout of every window at 144 and 96 DPI (screenshots in out/screenshots/dpi*)"
+for dpi in 144 96; do # Wine reads the resolution when a program starts; 96 is left set
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+  timeout 600 "$root/scripts/wine-run.sh" build/win64/bin/layout_check.exe $dpi "C:\\kvtest\\layout\\dpi$dpi" || failed=1
+  mkdir -p out/screenshots && cp -r "$WINEPREFIX/drive_c/kvtest/layout/dpi$dpi" out/screenshots/
+done
 mountpoint -q "$small" && { rm -f "$WINEPREFIX/dosdevices/d:"; umount "$small" 2>/dev/null; }
 if [ "$failed" -ne 0 ]; then
   echo "SOME TESTS FAILED"

@@ -128,8 +128,7 @@ void StartWizard(SetupSession& s) {
         return false; // on Yes the program has ended already
     };
     WizForm.Load();
-    WizForm.Label1[0].SetCaption(s.ReadIni("ProductName"));
-    WizForm.Label1[1].SetCaption(s.ReadIni("ProductName"));
+    WizForm.SetTitle(s.ReadIni("ProductName"));
     WizForm.Show();
     WizForm.Refresh();
     WizForm.CurrentScreen = 0;

@@ -39,12 +39,13 @@ void AboutFormWindow::CreateControls() {
     Line1.SetBackColour(GetSysColor(COLOR_BTNSHADOW));
     AddControl(Line2, nullptr, 240, 1275, 5175, 15);
     Line2.SetBackColour(GetSysColor(COLOR_BTNHIGHLIGHT));
-    AddControl(Label5, nullptr, 240, 1380, 5175, 375, "<ProductName>");
+    // Two lines each for the product's name and its author, so that long names show whole.
+    AddControl(Label5, nullptr, 240, 1380, 5175, 600, "<ProductName>");
     Label5.SetFont("Times New Roman", 12, true);
-    AddControl(Label2[2], nullptr, 240, 1770, 5175, 255, "by <ProgramAuthor>");
+    AddControl(Label2[2], nullptr, 240, 1995, 5175, 420, "by <ProgramAuthor>");
     Text2.SetMultiLine(true);
     Text2.SetReadOnly(true);
-    AddControl(Text2, nullptr, 240, 2085, 5175, 1215, "<ProgramInfo>");
+    AddControl(Text2, nullptr, 240, 2475, 5175, 825, "<ProgramInfo>");
     Text1.SetReadOnly(true);
     AddControl(Text1, nullptr, 240, 3420, 3735, 315, "Thank you for installing with KavexInstall.");
     Command1.SetDefault(true);

@@ -51,22 +51,27 @@ void TextReaderForm::CreateControls() {
     AddControl(Text1, nullptr, 60, 60, innerW - 175, innerH - 800);
     SendMessageA(Text1.Handle(), EM_SETLIMITTEXT, 0, 0); // no limit on what the file holds
 
-    AddControl(Picture1, nullptr, 60 + (innerW - 175) - 3900, 60 + innerH - 800, 3900, 270);
-    AddControl(Line1, &Picture1, 0, 0, 3900, 15);
-    AddControl(Line2, &Picture1, 0, 0, 15, 270);
-    AddControl(Line3[0], &Picture1, 0, 255, 3900, 15);
-    AddControl(Line3[1], &Picture1, 3885, 0, 15, 270);
+    // The hint box sits right-aligned under the text box, beside the agreement frame and
+    // the OK button (not above them): the frame is only as wide as its question and
+    // buttons, and the hint wraps onto two lines.
+    const int boxW = 2940, boxH = 480;
+    AddControl(Picture1, nullptr, 60 + (innerW - 175) - boxW, 60 + innerH - 800, boxW, boxH);
+    AddControl(Line1, &Picture1, 0, 0, boxW, 15);
+    AddControl(Line2, &Picture1, 0, 0, 15, boxH);
+    AddControl(Line3[0], &Picture1, 0, boxH - 15, boxW, 15);
+    AddControl(Line3[1], &Picture1, boxW - 15, 0, 15, boxH);
     Line1.SetBackColour(RGB(128, 128, 128));
     Line2.SetBackColour(RGB(128, 128, 128));
     Line3[0].SetBackColour(RGB(255, 255, 255));
     Line3[1].SetBackColour(RGB(255, 255, 255));
-    AddControl(Label2, &Picture1, 75, 30, 3780, 225, "Use the scroll bars to see the entire document");
+    AddControl(Label2, &Picture1, 75, 30, boxW - 150, boxH - 60,
+               "Use the scroll bars to see the entire document");
     Label2.SetAlignment(SS_CENTER);
 
-    AddControl(Frame1, nullptr, 60, innerH - 650, 6600, 600);
-    AddControl(Label1, &Frame1, 120, 210, 3900, 255, "Do you agree to ALL the above terms?");
-    AddControl(Command2, &Frame1, 4200, 150, 1095, 360, "Yes");
-    AddControl(Command3, &Frame1, 5400, 150, 1095, 360, "No");
+    AddControl(Frame1, nullptr, 60, innerH - 650, 4560, 600);
+    AddControl(Label1, &Frame1, 120, 120, 2040, 420, "Do you agree to ALL the above terms?");
+    AddControl(Command2, &Frame1, 2280, 150, 1035, 360, "Yes");
+    AddControl(Command3, &Frame1, 3420, 150, 1035, 360, "No");
     Frame1.SetVisible(false);
 
     AddControl(Command1, nullptr, innerW / 2 - 1215 / 2, innerH - 550, 1215, 375, "OK");

@@ -29,7 +29,7 @@ void WizFormWindow::CreateControls() {
     Label1[0].SetForeColour(RGB(0, 0, 0));
     Label1[1].SetForeColour(RGB(0x80, 0x80, 0x80));
 
-    const int panelLeft = 2280, panelTop = 960, panelWidth = 3975, panelHeight = 2520;
+    const int panelLeft = 2280, panelTop = 960, panelWidth = 3975, panelHeight = 2640;
     for (auto& panel : WizScreen) {
         AddControl(panel, nullptr, panelLeft, panelTop, panelWidth, panelHeight);
         panel.SetVisible(false);
@@ -48,11 +48,12 @@ void WizFormWindow::CreateControls() {
         Label3[3], &WizScreen[1], 0, 0, w, 840,
         "If you are upgrading from a previous version of <ProgramName> make sure to specify the same folder "
         "as the older version.");
-    AddControl(Label4, &WizScreen[1], 0, 960, w, 255, "<ProgramName> will be installed here:");
-    AddControl(Label5, &WizScreen[1], 0, 1260, w, 255, "<DefaultDir>");
+    // Room for a long program name (three lines) and folder (two lines).
+    AddControl(Label4, &WizScreen[1], 0, 870, w, 600, "<ProgramName> will be installed here:");
+    AddControl(Label5, &WizScreen[1], 0, 1500, w, 420, "<DefaultDir>");
     Label5.SetFont("Tahoma", 8, true);
-    AddControl(Label9, &WizScreen[1], 0, 1620, w, 255, "Disk free space");
-    AddControl(Command3, &WizScreen[1], w - 1215, 2040, 1215, 375, "Change...");
+    AddControl(Label9, &WizScreen[1], 0, 1950, w, 255, "Disk free space");
+    AddControl(Command3, &WizScreen[1], w - 1215, 2250, 1215, 375, "Change...");
     Command3.Click = [] { Guarded(WizForm_Command3_Click); };
 
     AddControl(Label8, &WizScreen[2], 0, 0, w, 255, "Copying files, please wait...");
@@ -88,6 +89,24 @@ void WizFormWindow::CreateControls() {
     BackButton.Click = [] { Guarded(WizForm_BackButton_Click); };
     NextButton.Click = [] { Guarded(WizForm_NextButton_Click); };
     CancelButton.Click = [] { Guarded(WizForm_CancelButton_Click); };
+}
+
+void WizFormWindow::SetTitle(const std::string& title) {
+    for (Label& label : Label1) label.SetCaption(title);
+    // From 18 points down to 8, the largest type in which the title fits its label.
+    RECT room;
+    GetClientRect(Label1[0].Handle(), &room);
+    for (int points = 18; points >= 8; --points) {
+        for (Label& label : Label1) label.SetFont("Times New Roman", points, true);
+        HDC dc = GetDC(Label1[0].Handle());
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Label1[0].Handle(), WM_GETFONT, 0, 0)));
+        RECT need{0, 0, room.right, 0};
+        DrawTextA(dc, title.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(Label1[0].Handle(), dc);
+        if (need.right <= room.right && need.bottom <= room.bottom) break;
+    }
 }
 
 void WizFormWindow::OnLoad() {

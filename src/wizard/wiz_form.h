@@ -35,6 +35,9 @@ class WizFormWindow : public Form {
     int16_t CurrentScreen = 0;
     // The user asked to stop the component search (Cancel, or the key x).
     bool SearchCancelled = false;
+    // Puts the product's name into the title and its shadow, in a smaller type when the
+    // name would not show whole in the title's room.
+    void SetTitle(const std::string& title);
 
     void OnKeyPress(char key) override;
 
