@@ -219,11 +219,11 @@ void CheckModal(const std::string& name, Form& form, const std::function<void()>
 
 void CheckWizard() {
     WizForm.Load();
-    WizForm.SetTitle(ReadIni("ProductName"));
+    WizForm.SetTitle(g_session.ReadIni("ProductName"));
     WizForm.Show();
     // The welcome screen as the wizard shows it, without the preliminary actions it runs.
     ResetWizardScreens();
-    WizForm.Label3[0].SetCaption("This setup program will install " + ReadIni("ProgramName") +
+    WizForm.Label3[0].SetCaption("This setup program will install " + g_session.ReadIni("ProgramName") +
                                  " on your computer.");
     WizForm.WizScreen[0].SetVisible(true);
     WizForm.BackButton.SetEnabled(false);
