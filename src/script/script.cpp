@@ -1,7 +1,7 @@
 #include "script/script.h"
 
 #include "script/globals.h"
-#include "script/profile.h"
+#include "script/profile_files.h"
 #include "script/text.h"
 
 namespace {
@@ -14,10 +14,16 @@ std::string ScriptPath(std::string_view folder, std::string_view fileName) {
 
 } // namespace
 
+ProfileFiles& ScriptFiles() {
+    // Temporary: one instance for the whole program until the setup session owns it.
+    static ProfileFiles files;
+    return files;
+}
+
 std::string ReadIni(std::string_view key, std::string_view section, std::string_view folder,
                     std::string_view fileName) {
     try {
-        return ReadProfileString(ScriptPath(folder, fileName), section, key);
+        return ScriptFiles().Read(ScriptPath(folder, fileName), section, key);
     } catch (...) {
         return {}; // out of memory: the key reads as absent
     }
@@ -26,13 +32,13 @@ std::string ReadIni(std::string_view key, std::string_view section, std::string_
 void WriteIni(std::string_view key, std::string_view value, std::string_view section, std::string_view folder,
               std::string_view fileName) {
     try {
-        WriteProfileString(ScriptPath(folder, fileName), LowerCase(section), LowerCase(key),
-                           LowerCase(value));
+        ScriptFiles().Write(ScriptPath(folder, fileName), LowerCase(section), LowerCase(key),
+                            LowerCase(value));
     } catch (...) {
         // out of memory: the write is lost, as any failed write is
     }
 }
 
 void ForgetIniFile(std::string_view path) {
-    ForgetProfileFile(path);
+    ScriptFiles().Forget(path);
 }

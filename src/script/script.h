@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+class ProfileFiles;
+
 // Reads one key. Section defaults to "install", folder to SourceDir, file to "setup.ini";
 // the file read is folder followed directly by file name. An absent file, section or key
 // and an empty value give the empty text; values are cut to their first 511 characters.
@@ -24,3 +26,7 @@ void WriteIni(std::string_view key, std::string_view value, std::string_view sec
 // Dropping a file (its full path, folder followed by file name) is cheap insurance before
 // it is deleted or copied over.
 void ForgetIniFile(std::string_view path);
+
+// The script files ReadIni and WriteIni go through (kept parsed between calls). The
+// program assigns one with its precise stamp function at start-up.
+ProfileFiles& ScriptFiles();

@@ -10,7 +10,7 @@
 #include "script/script.h"
 #include "script/text.h"
 #include "startup/start_windows.h"
-#include "script/profile.h"
+#include "script/profile_files.h"
 #include "system/file_stamp.h"
 #include "system/folders.h"
 #include "uninstall/uninstall_form.h"
@@ -100,7 +100,7 @@ void Main() {
         OleInitialize(nullptr);
         // Precise file times let the script cache trust an unchanged stamp; with the C
         // runtime's whole seconds it would re-read the script after every quick write.
-        SetFileStampFunction(SystemFileStamp);
+        ScriptFiles() = ProfileFiles(SystemFileStamp);
         SetMainForm(&MotherForm);
 
         // 1. One copy at a time, unless told to ignore the other.
