@@ -18,7 +18,7 @@
 #include "engine/progress.h"
 #include "script/globals.h"
 #include "script/macros.h"
-#include "script/profile.h"
+#include "script/profile_files.h"
 #include "script/script.h"
 #include "system/file_stamp.h"
 #include "system/folders.h"
@@ -49,7 +49,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 int main(int argc, char** argv) {
     const int files = argc > 1 ? std::atoi(argv[1]) : 10000;
     if (files < 1) return 2;
-    SetFileStampFunction(SystemFileStamp);
+    ScriptFiles() = ProfileFiles(SystemFileStamp);
     SetProgressHook([](int, int, const std::string&) {});
     int messages = 0;
     SetMessageBoxHook([&](const std::string&, unsigned, const std::string&) {

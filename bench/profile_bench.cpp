@@ -7,8 +7,7 @@
 #include <random>
 #include <string>
 
-#include "script/profile.h"
-#include "script/script.h"
+#include "script/profile_files.h"
 #include "system/file_stamp.h"
 
 namespace {
@@ -40,12 +39,12 @@ void Report(const char* what, const Result& ours, const Result& system) {
                 system.PerCallUs() / ours.PerCallUs());
 }
 
-Result ReadOurs(const std::string& folder, const std::string& file, int calls, int entries) {
+Result ReadOurs(ProfileFiles& files, const std::string& path, int calls, int entries) {
     std::mt19937 pick(1);
     size_t total = 0;
     const auto start = Clock::now();
     for (int i = 0; i < calls; ++i)
-        total += ReadIni("file" + std::to_string(1 + pick() % entries), "uninstall", folder, file).size();
+        total += files.Read(path, "uninstall", "file" + std::to_string(1 + pick() % entries)).size();
     const Result r{calls, SecondsSince(start)};
     if (total == 0) std::printf("  (ours read nothing)\n");
     return r;
@@ -65,12 +64,11 @@ Result ReadSystem(const std::string& path, int calls, int entries) {
     return r;
 }
 
-Result WriteOurs(const std::string& folder, const std::string& file, int count) {
+Result WriteOurs(ProfileFiles& files, const std::string& path, int count) {
     const auto start = Clock::now();
     for (int i = 1; i <= count; ++i)
-        WriteIni("file" + std::to_string(i),
-                 "C:\\Program Files\\Bench\\Data\\File" + std::to_string(i) + ".dat", "uninstall", folder,
-                 file);
+        files.Write(path, "uninstall", "file" + std::to_string(i),
+                    "c:\\program files\\bench\\data\\file" + std::to_string(i) + ".dat");
     return {count, SecondsSince(start)};
 }
 
@@ -101,27 +99,23 @@ int main(int argc, char** argv) {
     // the reading measures a settled file, as a script that ships with the product is.
     Sleep(2500);
     const Result systemRead = ReadSystem(folder + "read.ini", 2000, entries);
-    SetFileStampFunction(nullptr);
-    ForgetAllProfileFiles();
-    Report("read, 10,000-entry script, file times to 1 s", ReadOurs(folder, "read.ini", 20000, entries),
-           systemRead);
-    SetFileStampFunction(SystemFileStamp);
-    Report("read, 10,000-entry script, system file times", ReadOurs(folder, "read.ini", 20000, entries),
-           systemRead);
+    ProfileFiles coarse, precise(SystemFileStamp);
+    Report("read, 10,000-entry script, file times to 1 s",
+           ReadOurs(coarse, folder + "read.ini", 20000, entries), systemRead);
+    Report("read, 10,000-entry script, system file times",
+           ReadOurs(precise, folder + "read.ini", 20000, entries), systemRead);
 
     for (const char* name : {"ours-coarse.ini", "ours-precise.ini", "system.ini"}) {
         DeleteFileA((folder + name).c_str());
         WriteScript(folder + name, 0);
     }
     const Result systemWrite = WriteSystem(folder + "system.ini", systemWrites);
-    SetFileStampFunction(nullptr);
     // With file times to the second, every write within two seconds of the last one checks
     // the whole file's contents: fewer keys, or the run takes minutes.
-    Report("write file1..file2000 into [uninstall], 1 s times", WriteOurs(folder, "ours-coarse.ini", 2000),
-           systemWrite);
-    SetFileStampFunction(SystemFileStamp);
+    Report("write file1..file2000 into [uninstall], 1 s times",
+           WriteOurs(coarse, folder + "ours-coarse.ini", 2000), systemWrite);
     Report("write file1..file10000 into [uninstall], system times",
-           WriteOurs(folder, "ours-precise.ini", ourWrites), systemWrite);
+           WriteOurs(precise, folder + "ours-precise.ini", ourWrites), systemWrite);
 
     // The files must hold the same lines for the keys both wrote.
     char a[512], b[512];

@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   googletest libgtest-dev
   wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core
+  clang-14 libclang-rt-14-dev # the fuzzer: clang with libFuzzer and the sanitizers
 )
 missing=()
 for p in "${packages[@]}"; do

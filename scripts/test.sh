@@ -15,6 +15,9 @@ echo "== static checks of the 32-bit build"
 echo "== native tests"
 ctest --test-dir build/native --output-on-failure || failed=1
 
+echo "== fuzzing the script layer (one minute)"
+"$root/scripts/fuzz.sh" || failed=1
+
 echo "== tests under Wine"
 source "$root/scripts/wine-env.sh"
 kv_wine_prefix "$root/build/wine-test"

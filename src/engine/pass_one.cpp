@@ -81,14 +81,14 @@ void PassOne::RemovePreviousInstallation() {
     Step(s, "run the earlier installation's uninstaller",
          [&] { RunAndWait(s.destDir + "Setup\\setup.exe uninstall quiet ignoreprev"); });
     // That program has just rewritten the earlier script.
-    Step(s, "forget the earlier script", [&] { ForgetIniFile(s.SetupFolder() + "setup.ini"); });
+    Step(s, "forget the earlier script", [&] { s.ForgetScript(s.SetupFolder() + "setup.ini"); });
 }
 
 void PassOne::PrepareSetupFolder() {
     if (!s.EstablishSetup()) return;
     Step(s, "create the Setup folder",
          [&] { return FolderExists(s.destDir + "Setup") || CreateOneFolder(s.destDir + "Setup"); });
-    Step(s, "forget the installed script", [&] { ForgetIniFile(s.SetupFolder() + "setup.ini"); });
+    Step(s, "forget the installed script", [&] { s.ForgetScript(s.SetupFolder() + "setup.ini"); });
     Step(s, "remove the installed script", [&] { DeleteFileQuietly(s, s.SetupFolder() + "setup.ini"); });
     Step(s, "copy the script into the Setup folder",
          [&] { return CopyFileOver(s.sourceDir + "setup.ini", s.SetupFolder() + "setup.ini"); });

@@ -6,12 +6,12 @@
 
 std::string SetupSession::ReadIni(std::string_view key, std::string_view section,
                                   std::string_view folder) const {
-    return ::ReadIni(key, section, folder.empty() ? std::string_view(sourceDir) : folder);
+    return ::ReadIni(scripts, key, section, folder.empty() ? std::string_view(sourceDir) : folder);
 }
 
 void SetupSession::WriteIni(std::string_view key, std::string_view value, std::string_view section,
                             std::string_view folder) const {
-    ::WriteIni(key, value, section, folder.empty() ? std::string_view(sourceDir) : folder);
+    ::WriteIni(scripts, key, value, section, folder.empty() ? std::string_view(sourceDir) : folder);
 }
 
 std::string SetupSession::ResolveScriptPath(std::string_view path) const {

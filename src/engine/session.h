@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "script/macros.h"
+#include "script/profile_files.h"
 
 class SetupLog;
 
@@ -23,6 +24,8 @@ struct SetupSession {
     const FolderSource* folders = nullptr;
     // Where the run writes what it did and what failed; null writes nowhere.
     SetupLog* log = nullptr;
+    // The script files, kept parsed between reads and read again when they change on disk.
+    mutable ProfileFiles scripts;
 
     // A key of setup.ini in `folder` (the program's own folder when empty).
     std::string ReadIni(std::string_view key, std::string_view section = "install",
@@ -31,6 +34,9 @@ struct SetupSession {
     // empty); the write reaches the disk before the call returns.
     void WriteIni(std::string_view key, std::string_view value, std::string_view section = "install",
                   std::string_view folder = {}) const;
+    // Drops what is remembered of a script file (its full path) before another program
+    // rewrites it or it is copied over.
+    void ForgetScript(std::string_view path) const { scripts.Forget(path); }
     // A script path resolved against the destination and the system folders.
     std::string ResolveScriptPath(std::string_view path) const;
 

@@ -1,37 +1,23 @@
 #include "script/script.h"
 
-#include "script/profile.h"
+#include "script/profile_files.h"
 #include "script/text.h"
 
-namespace {
-
-std::string ScriptPath(std::string_view folder, std::string_view fileName) {
-    // The folder is used as given: callers pass it with its trailing backslash. (A path
-    // without any folder is opened in the current folder; the program always has one.)
-    return std::string(folder) + std::string(fileName);
-}
-
-} // namespace
-
-std::string ReadIni(std::string_view key, std::string_view section, std::string_view folder,
-                    std::string_view fileName) {
+std::string ReadIni(ProfileFiles& files, std::string_view key, std::string_view section,
+                    std::string_view folder, std::string_view fileName) {
     try {
-        return ReadProfileString(ScriptPath(folder, fileName), section, key);
+        return files.Read(std::string(folder) + std::string(fileName), section, key);
     } catch (...) {
         return {}; // out of memory: the key reads as absent
     }
 }
 
-void WriteIni(std::string_view key, std::string_view value, std::string_view section, std::string_view folder,
-              std::string_view fileName) {
+void WriteIni(ProfileFiles& files, std::string_view key, std::string_view value, std::string_view section,
+              std::string_view folder, std::string_view fileName) {
     try {
-        WriteProfileString(ScriptPath(folder, fileName), LowerCase(section), LowerCase(key),
-                           LowerCase(value));
+        files.Write(std::string(folder) + std::string(fileName), LowerCase(section), LowerCase(key),
+                    LowerCase(value));
     } catch (...) {
         // out of memory: the write is lost, as any failed write is
     }
-}
-
-void ForgetIniFile(std::string_view path) {
-    ForgetProfileFile(path);
 }

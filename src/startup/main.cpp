@@ -7,7 +7,6 @@
 
 #include "engine/session.h"
 #include "script/macros.h"
-#include "script/profile.h"
 #include "script/text.h"
 #include "startup/start_windows.h"
 #include "system/file_stamp.h"
@@ -147,7 +146,7 @@ void Main() {
         OleInitialize(nullptr);
         // Precise file times let the script cache trust an unchanged stamp; with the C
         // runtime's whole seconds it would re-read the script after every quick write.
-        SetFileStampFunction(SystemFileStamp);
+        s.scripts = ProfileFiles(SystemFileStamp);
         SetMainForm(&MotherForm);
         s.folders = &SystemFolderSource();
 

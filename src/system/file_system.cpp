@@ -128,7 +128,7 @@ std::vector<std::string> MatchingFiles(const std::string& pattern) {
     return paths;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
     // Wildcards are not taken as such: a path holding them names no file.
     if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;

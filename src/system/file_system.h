@@ -45,7 +45,7 @@ bool DeleteOneFile(const std::string& path);
 std::vector<std::string> MatchingFiles(const std::string& pattern);
 // Reads a whole normal file as bytes; false for a folder, a wildcard path, a missing or
 // unreadable file.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+bool ReadFileBytes(const std::string& path, std::string& bytes);
 
 // The system's version installer, not forced (a newer file on the computer is kept),
 // given short names and folders as it expects them. Returns its result bits (0: copied).

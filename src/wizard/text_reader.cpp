@@ -129,7 +129,7 @@ int16_t ShowTextFile(const std::string& path, const std::string& caption, int16_
         }
         // A file that is there but cannot be read is reported like a missing one.
         std::string bytes;
-        if (ReadWholeFile(path, bytes))
+        if (ReadFileBytes(path, bytes))
             TextReader.DataRefresh(bytes);
         else
             TextReader.DataRefresh("Could not find the file: " + path);

@@ -20,7 +20,6 @@
 #include "driver/screen.h"
 #include "engine/session.h"
 #include "script/macros.h"
-#include "script/profile.h"
 #include "script/script.h"
 #include "startup/main.h"
 #include "startup/start_windows.h"
@@ -283,6 +282,7 @@ void CheckEveryWindow() {
 void StartSession(const std::string& folder) {
     g_session = SetupSession{};
     g_session.folders = &SystemFolderSource();
+    g_session.scripts = ProfileFiles(SystemFileStamp);
     g_session.sourceDir = folder;
     g_session.destDir = g_session.ReadIni("DefaultDir");
     ExpandPathMacro(g_session.destDir, g_session.destDir, *g_session.folders);
@@ -336,7 +336,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     OleInitialize(nullptr);
-    SetFileStampFunction(SystemFileStamp);
     SetMainForm(&MotherForm);
 
     char exe[MAX_PATH] = {};

@@ -17,6 +17,7 @@
 
 #include "driver/driver.h"
 #include "driver/screen.h"
+#include "script/profile_files.h"
 #include "script/script.h"
 #include "system/regprocs.h"
 #include "system/file_system.h"
@@ -120,9 +121,10 @@ int Install(const std::string& setupExe, const std::string& shotFolder) {
 }
 
 int Report(const std::string& scriptPath) {
+    ProfileFiles scripts;
     std::string folder = GetPathPart(scriptPath, 0, true);
     std::string file = GetPathPart(scriptPath, 1);
-    std::string product = ReadIni("ProductName", "install", folder, file);
+    std::string product = ReadIni(scripts, "ProductName", "install", folder, file);
     std::printf("product: %s\n", product.c_str());
     std::string productKey = "SOFTWARE\\Kavex Software\\" + product;
     std::string uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product;
@@ -138,28 +140,28 @@ int Report(const std::string& scriptPath) {
     }
     std::string setupFolder = dest + "Setup\\";
     std::printf("installed script %ssetup.ini: installstate=%s\n", setupFolder.c_str(),
-                ReadIni("installstate", "install", setupFolder).c_str());
-    int files = ReadCount(ReadIni("uninstallfilestotal", "uninstall", setupFolder));
+                ReadIni(scripts, "installstate", "install", setupFolder).c_str());
+    int files = ReadCount(ReadIni(scripts, "uninstallfilestotal", "uninstall", setupFolder));
     // A recorded file may be absent without a fault: a moved file whose source was not
     // there (the move list serves installations over an earlier version) is recorded too.
     int present = 0;
     for (int k = 1; k <= files; ++k) {
-        std::string path = ReadIni("file" + std::to_string(k), "uninstall", setupFolder);
+        std::string path = ReadIni(scripts, "file" + std::to_string(k), "uninstall", setupFolder);
         bool exists = FileExists(path);
         if (exists) ++present;
         std::printf("  file%d %-7s %s\n", k, exists ? "present" : "absent", path.c_str());
     }
     for (int n = 1;; ++n) {
-        std::string ext = ReadIni("ext" + std::to_string(n), "uninstall", setupFolder);
+        std::string ext = ReadIni(scripts, "ext" + std::to_string(n), "uninstall", setupFolder);
         if (ext.empty()) break;
         std::printf("  file type %s -> %s\n", ext.c_str(),
                     ReadRegString(RegHKeyClassesRoot, ext, "").c_str());
     }
     for (int n = 1;; ++n) {
-        std::string name = ReadIni("shortcut" + std::to_string(n), "uninstall", setupFolder);
+        std::string name = ReadIni(scripts, "shortcut" + std::to_string(n), "uninstall", setupFolder);
         if (name.empty()) break;
         std::printf("  shortcut \"%s\" in \"%s\"\n", name.c_str(),
-                    ReadIni("shortcutfolder" + std::to_string(n), "uninstall", setupFolder).c_str());
+                    ReadIni(scripts, "shortcutfolder" + std::to_string(n), "uninstall", setupFolder).c_str());
     }
     std::printf("%d recorded files, %d of them present\n", files, present);
     return 0;

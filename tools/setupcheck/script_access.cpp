@@ -1,6 +1,6 @@
 #include "script_access.h"
 
-#include "script/profile.h"
+#include "script/profile_files.h"
 #include "script/text.h"
 #include "known_keys.h"
 
@@ -9,7 +9,9 @@
 #endif
 
 std::string ReadScriptValue(const std::string& path, std::string_view key, std::string_view section) {
-    return ReadProfileString(path, section, key);
+    // The tool reads one script for the whole run: the files are kept parsed, as setup.exe keeps them.
+    static ProfileFiles files;
+    return files.Read(path, section, key);
 }
 
 namespace {

@@ -1,24 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "script/globals.h"
-#include "script/profile.h"
+#include "script/profile_files.h"
 #include "script/script.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Each test works in a folder of its own, named as the program names folders: with a
-// trailing separator, so that folder & file name is the file's path.
-class ScriptFile : public ::testing::Test {
+// Each test works in a folder of its own, through a ProfileFiles of its own.
+class ProfileFile : public ::testing::Test {
   protected:
     std::string folder;
     std::string path;
+    ProfileFiles files;
 
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -27,221 +25,144 @@ class ScriptFile : public ::testing::Test {
         fs::create_directories(dir);
         folder = dir.string() + static_cast<char>(fs::path::preferred_separator);
         path = folder + "setup.ini";
-        SourceDir = folder;
     }
-    void TearDown() override {
-        ForgetAllProfileFiles();
-        SourceDir.clear();
+    void Put(const std::string& text) const {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     }
-    void Put(const std::string& text, const std::string& file = "setup.ini") const {
-        std::ofstream out(folder + file, std::ios::binary | std::ios::trunc);
-        out << text;
-    }
-    std::string Contents(const std::string& file = "setup.ini") const {
-        std::ifstream in(folder + file, std::ios::binary);
+    std::string Contents() const {
         std::stringstream text;
-        text << in.rdbuf();
+        text << std::ifstream(path, std::ios::binary).rdbuf();
         return text.str();
+    }
+    std::string Read(std::string_view key, std::string_view section = "install") {
+        return files.Read(path, section, key);
+    }
+    void Write(std::string_view key, std::string_view value, std::string_view section = "install") {
+        EXPECT_TRUE(files.Write(path, section, key, value));
     }
 };
 
-TEST_F(ScriptFile, NamesIgnoreCaseAndBlanks) {
-    Put("[Install]\r\nInstallState = Installed \r\nProductName=\tKavex Tool\t\r\n");
-    EXPECT_EQ("Installed", ReadIni("INSTALLSTATE"));
-    EXPECT_EQ("Installed", ReadIni("installstate", "INSTALL"));
-    EXPECT_EQ("Installed", ReadIni("  InstallState\t", " install "));
-    EXPECT_EQ("Kavex Tool", ReadIni("productname"));
-    EXPECT_EQ("", ReadIni("ProductVersion"));
-    EXPECT_EQ("", ReadIni("InstallState", "uninstall"));
-    EXPECT_EQ("", ReadIni("InstallState", "install", folder, "other.ini"));
+TEST_F(ProfileFile, LineRules) {
+    EXPECT_EQ("", Read("top", ""));
+    Put("top=before any section\n[Install]\n; comment=not a key of interest\nNoEquals\nDup=first\n"
+        "dup=second\na = b = c\nInstallState = Installed \x1a\n[ spaced name ] trailing text\nk=v\n"
+        "[install]\nLater=invisible\n[broken\n\n   \t\n[last]\rcr=only\rx=1");
+    EXPECT_EQ("before any section", Read("top", ""));
+    EXPECT_EQ("", Read("top"));
+    EXPECT_EQ("not a key of interest", Read("; comment"));
+    EXPECT_EQ("", Read("NoEquals"));
+    EXPECT_EQ("first", Read("DUP"));
+    EXPECT_EQ("b = c", Read("a"));
+    EXPECT_EQ("Installed", Read("  INSTALLstate\t", " INSTALL "));
+    EXPECT_EQ("v", Read("k", "spaced name"));
+    EXPECT_EQ("", Read("Later")); // only the first of two sections of one name is searched
+    EXPECT_EQ("only", Read("cr", "last"));
+    EXPECT_EQ("1", Read("x", "last"));
+    EXPECT_EQ("", Read("x", "nosuch"));
 }
 
-TEST_F(ScriptFile, MissingFileFolderAndEmptyFileReadEmpty) {
-    EXPECT_EQ("", ReadIni("InstallState"));
-    EXPECT_EQ("", ReadIni("InstallState", "install", folder + "nowhere\\", "setup.ini"));
-    Put("");
-    EXPECT_EQ("", ReadIni("InstallState"));
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
+TEST_F(ProfileFile, QuotesAndTheCutAt511) {
+    const std::string x600(600, 'x'), q510(510, 'q'), q511(511, 'q');
+    Put("[install]\nLong=" + x600 + "\nDouble=\"  quoted  \"\nSingle='a'\nMixed='a\"\nLone=\"\nPair=\"\"\n" +
+        "Inner=a\"b\"\nQ510=\"" + q510 + "\"\nQ511=\"" + q511 + "\"\nQ600=\"" + x600 + "\"\n");
+    EXPECT_EQ(std::string(511, 'x'), Read("Long"));
+    EXPECT_EQ("  quoted  ", Read("Double"));
+    EXPECT_EQ("a", Read("Single"));
+    EXPECT_EQ("'a\"", Read("Mixed"));
+    EXPECT_EQ("\"", Read("Lone"));
+    EXPECT_EQ("", Read("Pair"));
+    EXPECT_EQ("a\"b\"", Read("Inner"));
+    EXPECT_EQ(q510, Read("Q510"));
+    // 511 characters and the closing quote fill the buffer: the last character goes instead.
+    EXPECT_EQ(std::string(510, 'q'), Read("Q511"));
+    EXPECT_EQ(std::string(511, 'x'), Read("Q600"));
 }
 
-TEST_F(ScriptFile, LineRules) {
-    Put("top=before any section\n"
-        "[install]\n"
-        "; comment=not a key of interest\n"
-        "NoEquals\n"
-        "Empty=\n"
-        "Dup=first\n"
-        "dup=second\n"
-        "a = b = c\n"
-        "[ spaced name ] trailing text\n"
-        "k=v\n"
-        "[install]\n"
-        "Later=invisible\n"
-        "[broken\n"
-        "\n"
-        "   \t\n"
-        "[last]\r"
-        "cr=only\r"
-        "x=1");
-    EXPECT_EQ("before any section", ReadIni("top", ""));
-    EXPECT_EQ("", ReadIni("top"));
-    EXPECT_EQ("not a key of interest", ReadIni("; comment"));
-    EXPECT_EQ("", ReadIni("NoEquals"));
-    EXPECT_EQ("", ReadIni("Empty"));
-    EXPECT_EQ("first", ReadIni("DUP"));
-    EXPECT_EQ("b = c", ReadIni("a"));
-    EXPECT_EQ("v", ReadIni("k", "spaced name"));
-    // Only the first of two sections of the same name is searched.
-    EXPECT_EQ("", ReadIni("Later"));
-    EXPECT_EQ("only", ReadIni("cr", "last"));
-    EXPECT_EQ("1", ReadIni("x", "last"));
-}
-
-TEST_F(ScriptFile, QuotesAndTheCutAt511) {
-    const std::string long600(600, 'x');
-    const std::string q510(510, 'q');
-    const std::string q511(511, 'q');
-    Put("[install]\n"
-        "Long=" +
-        long600 +
-        "\n"
-        "Double=\"  quoted  \"\n"
-        "Single='a'\n"
-        "Mixed='a\"\n"
-        "Lone=\"\n"
-        "Pair=\"\"\n"
-        "Inner=a\"b\"\n"
-        "Q510=\"" +
-        q510 +
-        "\"\n"
-        "Q511=\"" +
-        q511 +
-        "\"\n"
-        "Q600=\"" +
-        long600 + "\"\n");
-    EXPECT_EQ(std::string(511, 'x'), ReadIni("Long"));
-    EXPECT_EQ("  quoted  ", ReadIni("Double"));
-    EXPECT_EQ("a", ReadIni("Single"));
-    EXPECT_EQ("'a\"", ReadIni("Mixed"));
-    EXPECT_EQ("\"", ReadIni("Lone"));
-    EXPECT_EQ("", ReadIni("Pair"));
-    EXPECT_EQ("a\"b\"", ReadIni("Inner"));
-    EXPECT_EQ(q510, ReadIni("Q510"));
-    // 511 characters and the closing quote fill the buffer: the last character goes
-    // instead of the quote.
-    EXPECT_EQ(std::string(510, 'q'), ReadIni("Q511"));
-    EXPECT_EQ(std::string(511, 'x'), ReadIni("Q600"));
-}
-
-TEST_F(ScriptFile, WriteCreatesFileSectionAndKeyInLowerCase) {
-    WriteIni("DestPath", "C:\\Tools\\", "uninstall");
-    EXPECT_EQ("[uninstall]\r\ndestpath=c:\\tools\\\r\n", Contents());
-    EXPECT_EQ("c:\\tools\\", ReadIni("destpath", "uninstall"));
-    EXPECT_EQ("c:\\tools\\", ReadIni("DestPath", "Uninstall"));
-    WriteIni("installstate", "Installed");
+TEST_F(ProfileFile, WriteIniCreatesFileSectionAndKeyInLowerCase) {
+    WriteIni(files, "DestPath", "C:\\Tools\\", "uninstall", folder);
+    WriteIni(files, "installstate", "Installed", "install", folder);
     EXPECT_EQ("[uninstall]\r\ndestpath=c:\\tools\\\r\n[install]\r\ninstallstate=installed\r\n", Contents());
+    EXPECT_EQ("c:\\tools\\", ReadIni(files, "DestPath", "Uninstall", folder));
 }
 
-TEST_F(ScriptFile, WriteKeepsEveryOtherLine) {
-    Put("; KavexInstall script\n"
-        "[Install]\n"
-        "InstallState = Fresh   ; not a comment\n"
-        "ProductName=Tool\n"
-        "\n"
-        "[Other]\n"
-        "x=1\n"
-        "\n"
-        "[uninstall]\n"
-        "file1=a");
-    WriteIni("installstate", "installed");
-    WriteIni("ProductVersion", "2.0");
-    WriteIni("file2", "b", "uninstall");
-    WriteIni("y", "2", "other");
-    EXPECT_EQ("; KavexInstall script\n"
-              "[Install]\n"
-              "InstallState = installed\n"
-              "ProductName=Tool\n"
-              "productversion=2.0\n"
-              "\n"
-              "[Other]\n"
-              "x=1\n"
-              "y=2\n"
-              "\n"
-              "[uninstall]\n"
-              "file1=a\n"
-              "file2=b\n",
-              Contents());
-    EXPECT_EQ("installed", ReadIni("InstallState"));
-    EXPECT_EQ("2", ReadIni("y", "other"));
-    EXPECT_EQ("b", ReadIni("file2", "uninstall"));
+TEST_F(ProfileFile, WriteKeepsEveryOtherLine) {
+    Put("lead=1\n[Install]\nInstallState = Fresh   ; not a "
+        "comment\nFlag\n\n[Other]\nx=1\n\n[uninstall]\nfile1=a");
+    Write("installstate", "  installed");
+    Write("flag", "on");
+    Write("productversion", "2.0");
+    Write("y", "2", "other");
+    Write("second", "2", "");
+    Write("file2", "b", "uninstall");
+    const std::string expected = "lead=1\nsecond=2\n[Install]\nInstallState = installed\nFlag=on\n"
+                                 "productversion=2.0\n\n[Other]\nx=1\ny=2\n\n[uninstall]\nfile1=a\nfile2=b\n";
+    EXPECT_EQ(expected, Contents());
+    EXPECT_EQ("installed", Read("InstallState"));
+    EXPECT_EQ("b", Read("file2", "uninstall"));
     // Writing the same value again leaves the file alone.
     const auto before = fs::last_write_time(path);
-    WriteIni("file2", "B", "uninstall");
+    Write("file2", "b", "uninstall");
     EXPECT_EQ(before, fs::last_write_time(path));
+    EXPECT_FALSE(files.Write(folder + "missing-folder/setup.ini", "uninstall", "destpath", "x"));
+    EXPECT_FALSE(fs::exists(folder + "missing-folder"));
 }
 
-TEST_F(ScriptFile, WriteIntoKeyWithoutValueAndBeforeFirstSection) {
-    Put("lead=1\n[install]\nFlag\n");
-    WriteIni("flag", "on");
-    WriteIni("second", "2", "");
-    EXPECT_EQ("lead=1\nsecond=2\n[install]\nFlag=on\n", Contents());
-    EXPECT_EQ("on", ReadIni("flag"));
-    EXPECT_EQ("2", ReadIni("second", ""));
-}
-
-TEST_F(ScriptFile, ThousandsOfAppendedKeysStayReadable) {
+TEST_F(ProfileFile, ThousandsOfAppendedKeysStayReadable) {
     Put("[install]\r\nTotalFiles=3\r\n[uninstall]\r\n");
     for (int i = 1; i <= 3000; ++i)
-        WriteIni("file" + std::to_string(i), "C:\\Dest\\File" + std::to_string(i) + ".dat", "uninstall");
-    WriteIni("uninstallfilestotal", "3000", "uninstall");
-    // Read back through a fresh parse of the file as another process would see it.
-    ForgetIniFile(path);
+        Write("file" + std::to_string(i), "c:\\dest\\file" + std::to_string(i) + ".dat", "uninstall");
+    ProfileFiles fresh; // as another process sees the file
     for (int i = 1; i <= 3000; ++i)
         ASSERT_EQ("c:\\dest\\file" + std::to_string(i) + ".dat",
-                  ReadIni("FILE" + std::to_string(i), "uninstall"));
-    EXPECT_EQ("c:\\dest\\file3000.dat", ReadIni("file3000", "uninstall"));
-    EXPECT_EQ("3000", ReadIni("uninstallfilestotal", "uninstall"));
-    EXPECT_EQ("3", ReadIni("TotalFiles"));
-    const std::string text = Contents();
-    EXPECT_EQ(0u, text.find("[install]\r\nTotalFiles=3\r\n[uninstall]\r\nfile1=c:\\dest\\file1.dat\r\n"));
+                  fresh.Read(path, "uninstall", "FILE" + std::to_string(i)));
+    EXPECT_EQ("3", fresh.Read(path, "install", "TotalFiles"));
+    EXPECT_EQ(0u,
+              Contents().find("[install]\r\nTotalFiles=3\r\n[uninstall]\r\nfile1=c:\\dest\\file1.dat\r\n"));
 }
 
-TEST_F(ScriptFile, ChangesByOthersAreSeen) {
+TEST_F(ProfileFile, ChangesByOthersAreSeen) {
     Put("[install]\nProductName=AAAA\n");
-    EXPECT_EQ("AAAA", ReadIni("ProductName"));
-    // Same size, same second: only the contents differ.
-    Put("[install]\nProductName=BBBB\n");
-    EXPECT_EQ("BBBB", ReadIni("ProductName"));
-    WriteIni("file1", "x", "install");
+    EXPECT_EQ("AAAA", Read("ProductName"));
+    Put("[install]\nProductName=BBBB\n"); // same size, likely the same time
+    EXPECT_EQ("BBBB", Read("ProductName"));
+    Write("file1", "x");
     Put("[install]\nProductName=CCCC\nfile1=y\n");
-    EXPECT_EQ("CCCC", ReadIni("ProductName"));
-    EXPECT_EQ("y", ReadIni("file1"));
+    EXPECT_EQ("y", Read("file1"));
     // A write after someone else's change builds on the file as it is now.
-    WriteIni("file2", "z");
+    Write("file2", "z");
     EXPECT_EQ("[install]\nProductName=CCCC\nfile1=y\nfile2=z\n", Contents());
     fs::remove(path);
-    EXPECT_EQ("", ReadIni("ProductName"));
+    EXPECT_EQ("", Read("ProductName"));
 }
 
-TEST_F(ScriptFile, UnwritableFileIsSilent) {
-    WriteIni("destpath", "x", "uninstall",
-             folder + "missing-folder" + static_cast<char>(fs::path::preferred_separator));
-    EXPECT_FALSE(fs::exists(folder + "missing-folder"));
-    EXPECT_EQ("", ReadIni("destpath", "uninstall", folder + "missing-folder\\"));
+// A stamp function that reports every file unchanged: the remembered parse is trusted
+// until the file is forgotten.
+FileStamp FixedStamp(const std::string&) {
+    return FileStamp{true, 1, 0, true};
 }
 
-TEST_F(ScriptFile, ByteOrderMarks) {
-    Put("\xEF\xBB\xBF[install]\r\nName=utf8\r\n");
-    EXPECT_EQ("utf8", ReadIni("name"));
-    WriteIni("more", "1");
-    EXPECT_EQ("\xEF\xBB\xBF[install]\r\nName=utf8\r\nmore=1\r\n", Contents());
+TEST_F(ProfileFile, TheStampFunctionDecidesWhenToReadAgain) {
+    ProfileFiles trusting(FixedStamp);
+    Put("[install]\nName=AAAA\n");
+    EXPECT_EQ("AAAA", trusting.Read(path, "install", "name"));
+    Put("[install]\nName=BBBB\n");
+    EXPECT_EQ("AAAA", trusting.Read(path, "install", "name"));
+    trusting.Forget(path);
+    EXPECT_EQ("BBBB", trusting.Read(path, "install", "name"));
+}
+
+TEST_F(ProfileFile, ByteOrderMarks) {
+    Put("\xEF\xBB\xBF[install]\r\nName=utf8 \xC3\xA4\xE2\x82\xAC\xE2\x86\x92\xC3\r\n");
+    EXPECT_EQ("utf8 \xE4\x80??", Read("name"));
+    Write("more", "\x80");
+    EXPECT_EQ(
+        "\xEF\xBB\xBF[install]\r\nName=utf8 \xC3\xA4\xE2\x82\xAC\xE2\x86\x92\xC3\r\nmore=\xE2\x82\xAC\r\n",
+        Contents());
     const std::string wide("\xFF\xFE[\0i\0]\0\r\0\n\0k\0=\0v\0", 18);
     Put(wide);
-    EXPECT_EQ("v", ReadIni("k", "i"));
-    WriteIni("n", "w", "i");
-    std::string expected = wide;
-    expected.append("\r\0\n\0n\0=\0w\0\r\0\n\0", 14);
-    EXPECT_EQ(expected, Contents());
+    EXPECT_EQ("v", Read("k", "i"));
+    Write("n", "w", "i");
+    EXPECT_EQ(std::string(wide).append("\r\0\n\0n\0=\0w\0\r\0\n\0", 14), Contents());
 }
 
 } // namespace

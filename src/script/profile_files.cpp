@@ -1,0 +1,128 @@
+#include "script/profile_files.h"
+
+#include "script/profile_write.h"
+
+namespace {
+
+constexpr size_t MaxRememberedFiles = 16;
+constexpr int64_t CoarseTimeWindowNs = 2'000'000'000;
+
+std::string FileKey(std::string_view path) {
+#ifdef _WIN32
+    // Windows file names ignore letter case and take either slash.
+    std::string key = FoldName(path);
+    for (char& c : key)
+        if (c == '/') c = '\\';
+    return key;
+#else
+    return std::string(path);
+#endif
+}
+
+} // namespace
+
+ProfileFiles::ProfileFiles(FileStampFunction stamp) : stamp_(stamp ? stamp : PortableFileStamp) {}
+
+void ProfileFiles::Forget(std::string_view path) {
+    files_.erase(FileKey(path));
+}
+
+void ProfileFiles::ForgetAll() {
+    files_.clear();
+}
+
+void ProfileFiles::Load(File& file, const std::string& path, const FileStamp& stamp) {
+    file.stamp = stamp;
+    file.verifiedAtNs = NowNs();
+    // A missing or unreadable file reads as a file without keys.
+    if (!stamp.exists || !ReadWholeFile(path, file.raw)) file.raw.clear();
+    file.encoding = EncodingOf(file.raw);
+    file.parsed.text = DecodeText(file.raw);
+    file.parsed.ParseAll();
+}
+
+void ProfileFiles::ForgetLeastUsed() {
+    if (files_.size() < MaxRememberedFiles) return;
+    auto oldest = files_.begin();
+    for (auto it = files_.begin(); it != files_.end(); ++it)
+        if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+    files_.erase(oldest);
+}
+
+// The parsed file at `path`, read again when it changed since it was last seen.
+ProfileFiles::File& ProfileFiles::Current(const std::string& path) {
+    const FileStamp stamp = stamp_(path);
+    const std::string key = FileKey(path);
+    auto it = files_.find(key);
+    if (it == files_.end()) {
+        ForgetLeastUsed();
+        it = files_.emplace(key, File{}).first;
+        Load(it->second, path, stamp);
+    } else {
+        File& file = it->second;
+        if (!SameStamp(file.stamp, stamp)) {
+            Load(file, path, stamp);
+        } else if (stamp.exists && !stamp.precise && file.verifiedAtNs - stamp.timeNs < CoarseTimeWindowNs) {
+            // The time is only known to the second and the file was changed shortly
+            // before it was last seen: a change in that same second with the same size
+            // would not show in the stamp, so compare the contents.
+            std::string now;
+            const int64_t checkedAt = NowNs();
+            if (ReadWholeFile(path, now) && now == file.raw)
+                file.verifiedAtNs = checkedAt;
+            else
+                Load(file, path, stamp);
+        }
+    }
+    it->second.lastUse = ++useCounter_;
+    return it->second;
+}
+
+std::string ProfileFiles::Read(const std::string& path, std::string_view section, std::string_view key) {
+    try {
+        return Current(path).parsed.Read(section, key);
+    } catch (...) {
+        // Out of memory or the like: the key reads as absent.
+        ForgetAll();
+        return {};
+    }
+}
+
+bool ProfileFiles::Write(const std::string& path, std::string_view section, std::string_view key,
+                         std::string_view value) {
+    try {
+        File& file = Current(path);
+        ProfileEdit edit = PlanProfileWrite(file.parsed, section, key, value);
+        if (edit.kind == ProfileEdit::Kind::None) return true;
+        const bool utf16 = file.encoding == TextEncoding::Utf16LE || file.encoding == TextEncoding::Utf16BE;
+        if (edit.kind == ProfileEdit::Kind::Append && utf16 && file.raw.size() % 2 != 0) {
+            // Units appended after a stray last byte would be read out of step from there
+            // on: such a file is written whole (without the byte, which no reading sees).
+            edit.kind = ProfileEdit::Kind::Replace;
+            edit.text.insert(0, file.parsed.text);
+        }
+        const bool append = edit.kind == ProfileEdit::Kind::Append;
+        // A new file gets the byte-order mark of its encoding (none for ANSI).
+        const std::string bytes = EncodeText(file.encoding, edit.text, !append || file.raw.empty());
+        if (!WriteFileBytes(path, bytes, append)) {
+            Forget(path);
+            return false;
+        }
+        if (append) {
+            const size_t oldSize = file.parsed.text.size();
+            file.raw += bytes;
+            file.parsed.text += edit.text;
+            file.parsed.ParseFrom(oldSize);
+        } else {
+            file.raw = bytes;
+            file.parsed.text = std::move(edit.text);
+            file.parsed.ParseAll();
+        }
+        file.stamp = stamp_(path);
+        file.verifiedAtNs = NowNs();
+        return true;
+    } catch (...) {
+        ForgetAll();
+        return false;
+    }
+}
