@@ -59,22 +59,14 @@ RECT ClientScreenRect(HWND hwnd) {
     return rc;
 }
 
-std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly) {
-    struct Walk {
-        DWORD pid;
-        bool visibleOnly;
-        std::vector<HWND> found;
-    } walk{pid, visibleOnly, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* w = reinterpret_cast<Walk*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == w->pid && (!w->visibleOnly || IsWindowVisible(hwnd))) w->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
-    return walk.found;
+std::vector<HWND> TopWindows(DWORD pid) {
+    std::vector<HWND> found;
+    for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid && IsWindowVisible(hwnd)) found.push_back(hwnd);
+    }
+    return found;
 }
 
 std::vector<HWND> Descendants(HWND root) {
@@ -111,14 +103,15 @@ HWND FindWindowOf(DWORD pid, const std::string& caption, const std::string& cls)
 
 HWND WaitWindowOf(DWORD pid, const std::string& caption, const std::string& cls, int timeoutMs) {
     HWND found = nullptr;
-    WaitFor([&] { return (found = FindWindowOf(pid, caption, cls)) != nullptr && IsShown(found); },
-            timeoutMs);
-    return IsShown(found) ? found : nullptr;
+    return WaitFor([&] { return IsShown(found = FindWindowOf(pid, caption, cls)); }, timeoutMs) ? found
+                                                                                                : nullptr;
 }
 
 HWND FindControl(HWND root, const std::string& text, const std::string& cls) {
     for (HWND hwnd : Descendants(root))
-        if (Matches(hwnd, text, cls)) return hwnd;
+        if (Matches(hwnd, text, cls) ||
+            (cls == "Edit" && text.empty() && _stricmp(ClassOf(hwnd).c_str(), "Edit") == 0))
+            return hwnd;
     return nullptr;
 }
 
@@ -134,22 +127,23 @@ std::vector<std::string> ShownTexts(HWND root) {
 
 HWND WaitShownText(HWND root, const std::string& text, int timeoutMs) {
     HWND found = nullptr;
-    WaitFor(
-        [&] {
-            found = nullptr;
-            for (HWND hwnd : Descendants(root))
-                if (IsShown(hwnd) && TextOf(hwnd) == text) found = hwnd;
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
+    return WaitFor([&] { return IsShown(found = FindControl(root, text)); }, timeoutMs) ? found : nullptr;
 }
 
 void Click(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
-void TypeChar(HWND hwnd, char ch) {
-    PostMessageA(hwnd, WM_CHAR, static_cast<unsigned char>(ch), 1);
+void TypeKey(HWND window, WORD virtualKey) {
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(top);
+    WaitFor([&] { return GetForegroundWindow() == top; }, 2000);
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = virtualKey;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
 }
 
 void SetText(HWND edit, const std::string& text) {
@@ -160,9 +154,6 @@ void SetText(HWND edit, const std::string& text) {
 
 void CloseBox(HWND hwnd) {
     PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-void CloseWindowMessage(HWND hwnd) {
-    PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
 std::optional<MessageBoxView> FindMessageBox(DWORD pid) {
@@ -183,12 +174,9 @@ std::optional<MessageBoxView> FindMessageBox(DWORD pid) {
 }
 
 std::optional<MessageBoxView> WaitMessageBox(DWORD pid, int timeoutMs) {
+    // A box is complete once its buttons are there.
     std::optional<MessageBoxView> box;
-    WaitFor([&] { return (box = FindMessageBox(pid)).has_value(); }, timeoutMs);
-    // Give the box a moment to have its controls filled in.
-    if (box) {
-        WaitFor([&] { return !(box = FindMessageBox(pid)) || !box->buttons.empty(); }, 2000);
-    }
+    WaitFor([&] { return (box = FindMessageBox(pid)) && !box->buttons.empty(); }, timeoutMs);
     return box;
 }
 

@@ -1,8 +1,8 @@
-// A whole installation of a product with every kind of item, its records in the installed
-// script, and its removal beside another product that must stay.
+// Whole installations and their removal: a product with every kind of item, checked file
+// by file, key by key and line by line in the installed script, and the sample product.
 #include "engine_support.h"
 
-using namespace enginetest;
+using namespace kvtest;
 
 namespace {
 
@@ -81,9 +81,6 @@ Shortcut2Desc=Acme Guide
 Shortcut2Folder=Acme Tools Test\Documents
 )";
 
-const std::string ProductKey = "SOFTWARE\\Kavex Software\\";
-const std::string UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
 } // namespace
 
 TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
@@ -94,7 +91,8 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
     for (const char* name : {"oldA.dll", "oldB.dll", "other.dll", "obsolete.txt", "notes.txt"})
         WriteText(dest + name, name);
     WriteText(dest + "data\\settings.ini", "user=1");
-    RegRemove(HKEY_CURRENT_USER, "Software\\KvEngineTest");
+    const std::string links = ProgramsFolder() + "Acme Tools Test\\";
+    std::filesystem::remove_all(links);
     RegPut(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Old", "x", "1");
     RegPut(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Keep", "x", "1");
     RegPut(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\shell\\oldverb\\command", "", "old");
@@ -116,54 +114,48 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
     EXPECT_EQ(progress, expected);
 
     // Files: kill list, move, copies, the user's settings kept, the font registered.
-    EXPECT_FALSE(IsFile(dest + "oldA.dll") || IsFile(dest + "oldB.dll") || IsFile(dest + "obsolete.txt"));
+    for (const char* gone : {"oldA.dll", "oldB.dll", "obsolete.txt", "notes.txt", "never.txt"})
+        EXPECT_FALSE(IsFile(dest + gone)) << gone;
     EXPECT_TRUE(IsFile(dest + "other.dll"));
-    EXPECT_FALSE(IsFile(dest + "notes.txt"));
     EXPECT_EQ(ReadText(dest + "docs\\notes.txt"), "notes.txt");
     EXPECT_EQ(ReadText(dest + "docs\\guide.txt"), "shipped guide.txt");
     EXPECT_EQ(ReadText(dest + "data\\settings.ini"), "user=1");
-    EXPECT_FALSE(IsFile(dest + "never.txt"));
+    EXPECT_EQ(ReadText(dest + "comp.ocx"), "shipped comp.ocx");
     EXPECT_EQ(ReadText(dest + "fonts\\Test.TTF"), ReadText(dist + "DejaVuSans.ttf"));
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts",
                       "KvEngineTest Sans (TrueType)"),
               dest + "fonts\\Test.TTF");
     for (const char* name : {"setup.exe", "stkit432.dll"})
         EXPECT_EQ(ReadText(dest + "Setup\\" + name), ReadText(dist + name)) << name;
+    // Only the component on the computer is registered, and not waited for.
+    EXPECT_EQ(started, Lines{dist + "regsvr32.exe " + ShortPathOf(dest + "comp.ocx")});
 
-    // Components: copied, and only the one on the computer is registered, not waited for.
-    EXPECT_EQ(ReadText(dest + "comp.ocx"), "shipped comp.ocx");
-    EXPECT_EQ(started, std::vector<std::string>{dist + "regsvr32.exe " + ShortPathOf(dest + "comp.ocx")});
-
-    // Registry entries of the script.
+    // Registry entries and file types.
+    const std::string settings = "Software\\KvEngineTest\\Acme\\Settings";
     EXPECT_FALSE(RegKeyThere(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Old"));
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Acme\\Settings", "Folder"),
-              dest + "data\\");
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Acme\\Settings", ""), "Plain");
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, settings, "Folder"), dest + "data\\");
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, settings, ""), "Plain");
     EXPECT_TRUE(RegKeyThere(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Acme\\Empty"));
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Acme\\Empty", "Nothing"), std::nullopt);
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Acme\\Literal", "Path"), "data\\");
-
-    // File types.
-    const std::string windows = GetWindowsFolder();
+    const std::string notepad = "\"" + GetWindowsFolder() + "\\notepad.exe\"";
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".KVT", ""), "KvEngineTest.Doc");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".KVT\\ShellNew", "NullFile"), "");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc", ""), "Acme Document");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc", "IsShortcut"), "");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\DefaultIcon", ""), dest + "tool.txt,1");
-    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\shell\\open\\command", ""),
-              std::string(1, '"') + windows + "\\notepad.exe\" \"%1\"");
+    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\shell\\open\\command", ""), notepad + " \"%1\"");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\shell\\print\\command", ""),
-              std::string(1, '"') + windows + "\\notepad.exe\" /p \"%1\"");
+              notepad + " /p \"%1\"");
     EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, "KvEngineTest.Doc\\shell\\oldverb"));
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Other\\DefaultIcon", ""), dest);
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Other", "IsShortcut"), std::nullopt);
     EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, ".kvu\\ShellNew"));
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "KvEngineTest.Other\\shell\\edit\\command", ""),
-              std::string(1, '"') + dest + "tool.txt");
+              "\"" + dest + "tool.txt");
     EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, "KvEngineTest.Other\\shell\\view"));
 
     // Shortcuts, the product key and the entry in the list of installed programs.
-    const std::string links = ProgramsFolder() + "Acme Tools Test\\";
     EXPECT_TRUE(IsFile(links + "Acme Readme.lnk"));
     EXPECT_TRUE(IsFile(links + "Documents\\Acme Guide.lnk"));
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, ProductKey + "Acme Tools", ""), dest);
@@ -173,36 +165,36 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
 
     // What the uninstaller will read, line by line.
     const std::string d = Lower(dest);
-    const std::vector<std::string> records{"destpath=" + d,
-                                           "file1=" + d + "docs\\notes.txt",
-                                           "file2=" + d + "readme.txt",
-                                           "file3=" + d + "docs\\guide.txt",
-                                           "file4=" + d + "data\\settings.ini",
-                                           "uninstallfilestotal=4",
-                                           "ext1=.kvt",
-                                           "ext2=.kvu",
-                                           "shortcut1=acme readme",
-                                           "shortcutfolder1=acme tools test",
-                                           "shortcut2=acme guide",
-                                           "shortcutfolder2=acme tools test\\documents"};
+    const Lines records{"destpath=" + d,
+                        "file1=" + d + "docs\\notes.txt",
+                        "file2=" + d + "readme.txt",
+                        "file3=" + d + "docs\\guide.txt",
+                        "file4=" + d + "data\\settings.ini",
+                        "uninstallfilestotal=4",
+                        "ext1=.kvt",
+                        "ext2=.kvu",
+                        "shortcut1=acme readme",
+                        "shortcutfolder1=acme tools test",
+                        "shortcut2=acme guide",
+                        "shortcutfolder2=acme tools test\\documents"};
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"), records);
-    EXPECT_EQ(SectionLines(InstalledScript(), "install").back(), "installstate=installed");
-    EXPECT_EQ(SectionLines(dist + "setup.ini", "uninstall"), std::vector<std::string>{});
+    EXPECT_EQ(InstallState(), "installstate=installed");
+    EXPECT_EQ(SectionLines(dist + "setup.ini", "uninstall"), Lines{});
 
     // Answer No: nothing changes.
+    const std::string question = "Are you sure you want to remove Acme Tools from your computer!?";
     answer = IDNO;
     Uninstall(false);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "Are you sure you want to remove Acme Tools from your computer!?");
+    EXPECT_EQ(shown[0].text, question);
     EXPECT_EQ(shown[0].flags, unsigned(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
     EXPECT_EQ(shown[0].title, "Acme Tools Setup");
     EXPECT_TRUE(IsFile(dest + "readme.txt"));
-    EXPECT_EQ(SectionLines(InstalledScript(), "install").back(), "installstate=installed");
+    EXPECT_EQ(InstallState(), "installstate=installed");
 
     // Answer Yes: every recorded item goes, everything else stays.
     answer = IDYES;
-    shown.clear();
-    started.clear();
+    Reset();
     Uninstall(false);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].text,
@@ -211,7 +203,7 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
               "Setup will open an Explorer window focused on the folder so that you may delete it.");
     EXPECT_EQ(shown[1].flags, unsigned(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(shown[1].title, "Acme Tools Setup");
-    EXPECT_EQ(started, std::vector<std::string>{windows + "\\EXPLORER.EXE /n,/e," + d});
+    EXPECT_EQ(started, Lines{GetWindowsFolder() + "\\EXPLORER.EXE /n,/e," + d});
     for (const char* gone : {"docs\\notes.txt", "readme.txt", "docs\\guide.txt", "data\\settings.ini"})
         EXPECT_FALSE(IsFile(dest + gone)) << gone;
     for (const char* kept : {"tool.txt", "other.dll", "comp.ocx", "fonts\\Test.TTF", "Setup\\setup.exe"})
@@ -227,26 +219,52 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, ProductKey + "Other Product", ""), "C:\\Other\\");
     EXPECT_TRUE(RegKeyThere(HKEY_LOCAL_MACHINE, UninstallKey + "Other Product"));
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".kvother", ""), "KvEngineTest.OtherProduct");
-    EXPECT_EQ(SectionLines(InstalledScript(), "install").back(), "installstate=uninstalled");
+    EXPECT_EQ(InstallState(), "installstate=uninstalled");
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"), records);
 
     // A second run asks, then ends without touching anything.
     WriteText(dest + "readme.txt", "again");
     RegPut(HKEY_LOCAL_MACHINE, ProductKey + "Acme Tools", "", dest);
-    shown.clear();
-    started.clear();
+    Reset();
     Uninstall(false);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "Are you sure you want to remove Acme Tools from your computer!?");
+    EXPECT_EQ(shown.size(), 1u);
     EXPECT_TRUE(started.empty());
     EXPECT_TRUE(IsFile(dest + "readme.txt"));
     EXPECT_TRUE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Tools"));
+}
 
-    RegRemove(HKEY_LOCAL_MACHINE, ProductKey + "Acme Tools");
-    RegRemove(HKEY_LOCAL_MACHINE, ProductKey + "Other Product");
-    RegRemove(HKEY_LOCAL_MACHINE, UninstallKey + "Other Product");
-    RegRemove(HKEY_CLASSES_ROOT, ".kvother");
-    RegRemove(HKEY_CURRENT_USER, "Software\\KvEngineTest");
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts",
-                       "KvEngineTest Sans (TrueType)");
+TEST_F(Installation, SampleProductInstallsAndUninstallsCleanly) {
+    const std::string sample = BinFolder() + "data\\sample\\";
+    Prepare("sample", ReadText(sample + "setup.ini"));
+    for (const auto& entry : std::filesystem::directory_iterator(sample))
+        if (entry.path().filename() != "setup.ini")
+            std::filesystem::copy_file(entry.path(), dist / entry.path().filename());
+    std::filesystem::copy_file(BinFolder() + "data\\DejaVuSans.ttf", dist + "DejaVuSans.ttf");
+    WriteText(dest + "notes.txt", "my notes");
+    WriteText(dest + "old1.txt", "old");
+
+    Install();
+    for (const auto& message : shown) ADD_FAILURE() << message.text;
+    EXPECT_FALSE(CopyFailed());
+    for (const char* name :
+         {"readme.txt", "license.txt", "docs\\guide.kvs", "data\\settings.kvs", "Setup\\setup.exe"})
+        EXPECT_TRUE(IsFile(dest + name)) << name;
+    EXPECT_EQ(ReadText(dest + "docs\\notes.txt"), "my notes");
+    EXPECT_FALSE(IsFile(dest + "old1.txt"));
+    EXPECT_TRUE(IsFile(GetWindowsFolder() + "\\Fonts\\DejaVuSans.ttf"));
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, "Software\\Kavex Software\\Kavex Sample\\Settings", "DataFolder"),
+              dest + "data\\");
+    const std::string links = ProgramsFolder() + "Kavex Sample\\";
+    EXPECT_TRUE(IsFile(links + "Kavex Sample Readme.lnk"));
+    EXPECT_TRUE(IsFile(links + "Documents\\Kavex Sample Guide.lnk"));
+
+    Uninstall(true);
+    for (const char* name : {"readme.txt", "license.txt", "docs\\guide.kvs", "docs\\notes.txt"})
+        EXPECT_FALSE(IsFile(dest + name)) << name;
+    EXPECT_TRUE(IsFile(dest + "data\\settings.kvs")); // the user's settings stay
+    EXPECT_FALSE(RegKeyThere(HKEY_CURRENT_USER, "Software\\Kavex Software\\Kavex Sample"));
+    EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, ".kvs"));
+    EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, "KavexSample.Document"));
+    EXPECT_FALSE(std::filesystem::exists(links));
+    EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Kavex Sample"));
 }

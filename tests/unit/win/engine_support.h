@@ -1,6 +1,7 @@
-// A test installation: a distribution folder under C:\kvtest\engine\<case>\ with the
-// test program's own setup.exe and STKIT432.DLL, a destination beside it, and the
-// message boxes, progress texts and started programs captured instead of shown.
+// Support of the Windows unit tests: files and registry values read back, the test
+// process's registry redirected into a scratch key, and the one place where the tests set
+// the setup session (folders, quiet mode, copy errors) and stand in for the user interface
+// (message boxes, progress, started programs).
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
@@ -18,12 +19,11 @@
 #include "engine/pass_steps.h"
 #include "engine/progress.h"
 #include "script/globals.h"
-#include "script/macros.h"
 #include "system/folders.h"
 #include "uninstall/uninstaller.h"
 #include "windows/msgbox.h"
 
-namespace enginetest {
+namespace kvtest {
 
 struct Shown {
     std::string text;
@@ -35,6 +35,7 @@ struct ProgressEntry {
     std::string text;
     bool operator==(const ProgressEntry&) const = default;
 };
+using Lines = std::vector<std::string>;
 
 inline std::string BinFolder() {
     char path[MAX_PATH] = {};
@@ -46,18 +47,34 @@ inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream all;
-    all << in.rdbuf();
+    all << std::ifstream(path, std::ios::binary).rdbuf();
     return all.str();
 }
 inline bool IsFile(const std::string& path) {
     return std::filesystem::is_regular_file(path);
 }
+// A fresh, empty folder C:\kvtest\<name>\.
+inline std::string FreshFolder(const std::string& name) {
+    const std::string folder = "C:\\kvtest\\" + name + "\\";
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+inline std::string ShortPathOf(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return buffer;
+}
+inline std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
 
 // The non-blank lines of one section of an INI file, as they stand.
-inline std::vector<std::string> SectionLines(const std::string& path, const std::string& section) {
-    std::vector<std::string> lines;
+inline Lines SectionLines(const std::string& path, const std::string& section) {
+    Lines lines;
     std::istringstream in(ReadText(path));
     bool inside = false;
     for (std::string line; std::getline(in, line);) {
@@ -88,35 +105,54 @@ inline void RegPut(HKEY root, const std::string& key, const std::string& name, c
     RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
                     static_cast<DWORD>(value.size() + 1));
 }
-inline void RegRemove(HKEY root, const std::string& key) {
-    RegDeleteTreeA(root, key.c_str());
-    RegDeleteKeyA(root, key.c_str());
-}
 
 inline std::string ProgramsFolder() {
     char path[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path);
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
     return std::string(path) + "\\";
 }
-inline std::string ShortPathOf(const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return buffer;
-}
-inline std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
-class Installation : public ::testing::Test {
+// HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT of this process redirected
+// into fresh keys under the real HKCU\Software\KvTestScratch, removed again at the end: a
+// failed assertion leaves nothing behind.
+class ScratchRegistry {
+  public:
+    ScratchRegistry() {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        for (int i = 0; i < 3; ++i)
+            RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\" + std::to_string(i)).c_str(), 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &keys_[i], nullptr);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(RegOverridePredefKey(kRoots[i], keys_[i]), ERROR_SUCCESS);
+        // The keys that every Windows has and the program writes into without creating them.
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", &fonts_);
+        RegCloseKey(fonts_);
+    }
+    ~ScratchRegistry() {
+        for (int i = 0; i < 3; ++i) {
+            RegOverridePredefKey(kRoots[i], nullptr);
+            RegCloseKey(keys_[i]);
+        }
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kScratch);
+    }
+
+  private:
+    static constexpr const char* kScratch = "Software\\KvTestScratch";
+    const HKEY kRoots[3] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+    HKEY keys_[3] = {}, fonts_ = nullptr;
+};
+
+// A test of the program's own code: a scratch registry, the system's folders, and what the
+// user would see recorded (message boxes answered with `answer`) instead of shown.
+class Session : public ::testing::Test {
   protected:
-    std::string root, dist, dest;
     std::vector<Shown> shown;
     std::vector<ProgressEntry> progress;
     std::vector<std::string> started;
     int answer = IDYES;
 
     void SetUp() override {
+        registry_.emplace();
         SetFolderSource(&SystemFolderSource());
         SetMessageBoxHook([this](const std::string& text, unsigned flags, const std::string& title) {
             shown.push_back({text, flags, title});
@@ -136,32 +172,58 @@ class Installation : public ::testing::Test {
         SetMessageBoxHook(nullptr);
         SetProgressHook(nullptr);
         SetProgramStartHook(nullptr);
+        registry_.reset();
+    }
+    void Reset() {
+        shown.clear();
+        progress.clear();
+        started.clear();
     }
 
-    // A fresh distribution folder and destination for the case.
+    // The setup session: where the script lies, where the product goes, what went wrong.
+    static void UseSource(const std::string& folder) { SourceDir = folder; }
+    static void UseDestination(const std::string& folder) { DestDir = folder; }
+    static std::string Destination() { return DestDir; }
+    static bool CopyFailed() { return InstallErrors; }
+
+  private:
+    std::optional<ScratchRegistry> registry_;
+};
+
+// An installation from C:\kvtest\engine\<case>\dist\ (the test program's own setup.exe and
+// STKIT432.DLL with the script) into C:\kvtest\engine\<case>\Program Files\Acme Tools\.
+class Installation : public Session {
+  protected:
+    std::string root, dist, dest;
+
     void Prepare(const std::string& caseName, const std::string& script) {
-        root = "C:\\kvtest\\engine\\" + caseName + "\\";
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
+        root = FreshFolder("engine\\" + caseName);
         dist = root + "dist\\";
         dest = root + "Program Files\\Acme Tools\\";
-        std::filesystem::create_directories(dist);
+        MakeDistribution(dist, script);
+        UseDestination(dest);
+    }
+    void MakeDistribution(const std::string& folder, const std::string& script) {
+        std::filesystem::create_directories(folder);
         for (const char* name : {"setup.exe", "STKIT432.DLL"})
-            std::filesystem::copy_file(BinFolder() + name, dist + name);
-        WriteText(dist + "setup.ini", script);
-        SourceDir = dist;
-        DestDir = dest;
+            std::filesystem::copy_file(BinFolder() + name, folder + name);
+        WriteText(folder + "setup.ini", script);
+        UseSource(folder);
     }
     void Install() {
         RunInstallPassOne();
         RunInstallPassTwo();
     }
     void Uninstall(bool quiet) {
-        SourceDir = dest + "Setup\\";
+        UseSource(dest + "Setup\\");
         QuietMode = quiet;
         RunUninstall();
     }
     std::string InstalledScript() const { return dest + "Setup\\setup.ini"; }
+    std::string InstallState() const { return SectionLines(InstalledScript(), "install").back(); }
 };
 
-} // namespace enginetest
+inline const std::string ProductKey = "SOFTWARE\\Kavex Software\\";
+inline const std::string UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+} // namespace kvtest
