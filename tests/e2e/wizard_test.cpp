@@ -1,5 +1,10 @@
-// The wizard's screens with the license and the search off: texts, buttons, the free
-// space, the disk-space warning, Cancel and the about box.
+// The main window and the wizard's screens with the license and the search off: texts,
+// buttons, the free space, the disk-space warning, Cancel, and a whole installation through
+// the wizard, then its removal through the command that it registered in the list of
+// installed programs.
+#include <algorithm>
+#include <fstream>
+
 #include "driver/setup_run.h"
 
 namespace e2e {
@@ -78,38 +83,111 @@ TEST_F(WizardTest, SmallDriveShowsItsFreeSpaceAndWarnsWithTheFraction) {
 TEST_F(WizardTest, CancelAsksAndOnlyYesEndsTheProgram) {
     StartWizard({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme"});
     Press("Cancel");
-    auto box = WaitMessageBox(Pid());
-    ASSERT_TRUE(box);
-    EXPECT_TRUE(IsExitQuestion(*box, "Acme Setup"));
-    Shot("cancel-question");
-    ASSERT_TRUE(AnswerMessageBox(*box, "&No"));
+    AnswerExitQuestion("&No");
     // No keeps the wizard: Cancel asks again, and Yes ends the program.
     EXPECT_TRUE(Shows(kWelcome));
     Press("Cancel");
-    box = WaitMessageBox(Pid());
-    ASSERT_TRUE(box);
-    ASSERT_TRUE(AnswerMessageBox(*box, "&Yes"));
+    AnswerExitQuestion("&Yes");
     EXPECT_TRUE(WaitExit());
 }
 
-TEST_F(WizardTest, AboutBoxNamesTheProgramAndTheProduct) {
-    StartWizard({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "ProductName=Acme Tool",
-                 "ProductVersion=2.5", "ProgramAuthor=Acme Corp", "ProgramInfo=Tools for every workshop."});
-    Press("&About...");
-    HWND about = WaitWindowOf(Pid(), "About Setup");
-    ASSERT_TRUE(about);
-    for (const char* text :
-         {"KavexInstall 1.7.0", "Acme Tool 2.5", "by Acme Corp", "Tools for every workshop."})
-        EXPECT_TRUE(Shows(text, kDefaultTimeoutMs, about));
-    // Modal and centred on the screen.
-    EXPECT_FALSE(IsEnabledWindow(WaitMainWindow()));
-    RECT rc = ScreenRect(about);
-    EXPECT_NEAR(rc.left, (GetSystemMetrics(SM_CXSCREEN) - (rc.right - rc.left)) / 2, 2);
-    EXPECT_NEAR(rc.top, (GetSystemMetrics(SM_CYSCREEN) - (rc.bottom - rc.top)) / 2, 2);
-    Shot("about");
-    Click(FindControl(about, "OK", "Button"));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about) && IsEnabledWindow(WaitMainWindow()); }));
-    StopAll();
+TEST_F(WizardTest, MainWindowCaptionColourLogoFromTheCurrentFolderAndTheCloseQuestion) {
+    // The logo is loaded relative to the current folder, not the setup program's folder.
+    const std::string other = "C:\\kvtest\\dist\\" + testName_ + "-cwd\\";
+    CleanUpFolder(other);
+    CreateDirectoryA(other.c_str(), nullptr);
+    std::ofstream(other + "logo.bmp", std::ios::binary)
+        << MakeBmp(40, 30, [](int, int) { return RGB(0, 160, 0); });
+    WriteScript({"[install]", "SetupTitle=Acme Setup", "SetupColor=255", "LogoPic=logo.bmp"});
+    Start("", other);
+    ASSERT_TRUE(WaitWizard());
+    HWND main = WaitMainWindow(), backdrop = FindControl(main, "Setup", "KvForm");
+    ASSERT_TRUE(backdrop) << "no backdrop";
+    RECT back = ClientScreenRect(backdrop);
+    EXPECT_EQ(TextOf(main), "Acme Setup");
+    EXPECT_TRUE(IsZoomed(main));
+    RECT inner = ClientScreenRect(GetParent(backdrop));
+    EXPECT_TRUE(EqualRect(&back, &inner)) << "the backdrop fills the main window";
+    HWND logo = FindControl(main, "Logo", "KvForm");
+    ASSERT_TRUE(IsShown(logo));
+    RECT rc = ScreenRect(logo);
+    EXPECT_EQ(rc.right - rc.left, 40);
+    EXPECT_EQ(rc.bottom - rc.top, 30);
+    EXPECT_EQ(rc.right, inner.right);
+    EXPECT_EQ(rc.top, inner.top);
+    EXPECT_TRUE(ShowsColour(inner.right - 20, inner.bottom - 20, RGB(255, 0, 0)));
+    EXPECT_TRUE(ShowsColour(rc.left + 20, rc.top + 15, RGB(0, 160, 0)));
+    Shot("red-with-logo");
+
+    CloseBox(main);
+    AnswerExitQuestion("&No");
+    // No keeps the program: the close box asks again, and Yes ends it.
+    CloseBox(main);
+    AnswerExitQuestion("&Yes");
+    EXPECT_TRUE(WaitExit());
+}
+
+std::string RegText(const std::string& key, const std::string& name) {
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size))
+        return "<missing>";
+    return data;
+}
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(WizardTest, FinishInstallsAndTheRegisteredCommandRemovesIt) {
+    const std::string dest = "C:\\kvtest\\e2e install\\Acme Wizard\\";
+    const std::string uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme Wizard";
+    CleanUpFolder("C:\\kvtest\\e2e install");
+    CleanUpKey(HKEY_LOCAL_MACHINE, uninstallKey);
+    CleanUpKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kavex Software\\Acme Wizard");
+    WriteDistFile("readme.txt", "read me");
+    StartWizard({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "ProductName=Acme Wizard",
+                 "DefaultDir=" + dest, "EstablishSetup=1", "TotalFiles=1", "srcfile1=readme.txt",
+                 "destfile1=readme.txt"});
+    Press("&Next >");
+    Press("&Next >");
+    Press("Finish");
+    ASSERT_TRUE(WaitExit());
+    EXPECT_TRUE(IsFile(dest + "readme.txt"));
+    EXPECT_TRUE(IsFile(dest + "Setup\\setup.exe"));
+    std::string command = RegText(uninstallKey, "UninstallString");
+    ASSERT_EQ(command, dest + "Setup\\setup.exe uninstall");
+
+    // The list of installed programs runs the command line as it stands, unquoted.
+    const auto before = TopWindows(0);
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup,
+                               &process));
+    ExpectMessage("Are you sure you want to remove Acme Wizard from your computer!?", "&Yes",
+                  process.dwProcessId);
+    ExpectMessage(
+        "Acme Wizard has been successfully uninstalled.\r\rHowever, Setup will not delete the folder "
+        "in which Acme Wizard was located in because there are files still left in it. Setup will "
+        "open an Explorer window focused on the folder so that you may delete it.",
+        "OK", process.dwProcessId);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    EXPECT_FALSE(IsFile(dest + "readme.txt"));
+    EXPECT_EQ(RegText(uninstallKey, "UninstallString"), "<missing>");
+    EXPECT_EQ(RegText("SOFTWARE\\Kavex Software\\Acme Wizard", ""), "<missing>");
+
+    // Explorer opens on the folder that is left; it is closed again before the next scenario.
+    HWND explorer = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND hwnd : TopWindows(0))
+            if (std::find(before.begin(), before.end(), hwnd) == before.end()) explorer = hwnd;
+        return explorer != nullptr;
+    }));
+    Shot("explorer");
+    PostMessageA(explorer, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(explorer); }, 15000)) << "Explorer stayed open";
 }
 
 } // namespace

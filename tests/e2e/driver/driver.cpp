@@ -6,12 +6,12 @@
 namespace e2e {
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
         if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= end) return condition();
         std::this_thread::sleep_for(std::chrono::milliseconds(40));
     }
+    return condition();
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -22,21 +22,13 @@ std::string ClassOf(HWND hwnd) {
 
 std::string TextOf(HWND hwnd) {
     // Static controls and buttons keep their text in the window itself, which can be read
-    // even while the program is busy (the splash window's wait); text boxes are asked.
-    if (ClassOf(hwnd) != "Edit") {
-        char text[1024] = {};
-        GetWindowTextA(hwnd, text, sizeof(text));
-        return text;
-    }
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
-    std::string text(length + 1, '\0');
+    // even while the program is busy; text boxes are asked, with a time limit.
+    char text[4096] = {};
     DWORD_PTR got = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, 5000, &got))
-        return {};
-    text.resize(got);
-    return text;
+    if (_stricmp(ClassOf(hwnd).c_str(), "Edit") != 0) return GetWindowTextA(hwnd, text, sizeof(text)), text;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        5000, &got);
+    return std::string(text, got);
 }
 
 bool IsShown(HWND hwnd) {
@@ -45,18 +37,13 @@ bool IsShown(HWND hwnd) {
 bool IsEnabledWindow(HWND hwnd) {
     return hwnd && IsWindowEnabled(hwnd);
 }
-
 RECT ScreenRect(HWND hwnd) {
     RECT rc{};
-    GetWindowRect(hwnd, &rc);
-    return rc;
+    return GetWindowRect(hwnd, &rc), rc;
 }
-
 RECT ClientScreenRect(HWND hwnd) {
     RECT rc{};
-    GetClientRect(hwnd, &rc);
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
+    return GetClientRect(hwnd, &rc), MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2), rc;
 }
 
 std::vector<HWND> TopWindows(DWORD pid) {
@@ -64,20 +51,17 @@ std::vector<HWND> TopWindows(DWORD pid) {
     for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == pid && IsWindowVisible(hwnd)) found.push_back(hwnd);
+        if ((owner == pid || !pid) && IsWindowVisible(hwnd)) found.push_back(hwnd);
     }
     return found;
 }
 
 std::vector<HWND> Descendants(HWND root) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        root,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    for (HWND child = GetWindow(root, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        found.push_back(child);
+        for (HWND inner : Descendants(child)) found.push_back(inner);
+    }
     return found;
 }
 
@@ -108,20 +92,16 @@ HWND WaitWindowOf(DWORD pid, const std::string& caption, const std::string& cls,
 }
 
 HWND FindControl(HWND root, const std::string& text, const std::string& cls) {
+    const bool anyEdit = cls == "Edit" && text.empty();
     for (HWND hwnd : Descendants(root))
-        if (Matches(hwnd, text, cls) ||
-            (cls == "Edit" && text.empty() && _stricmp(ClassOf(hwnd).c_str(), "Edit") == 0))
-            return hwnd;
+        if (anyEdit ? _stricmp(ClassOf(hwnd).c_str(), "Edit") == 0 : Matches(hwnd, text, cls)) return hwnd;
     return nullptr;
 }
 
 std::vector<std::string> ShownTexts(HWND root) {
     std::vector<std::string> texts;
-    for (HWND hwnd : Descendants(root)) {
-        if (!IsShown(hwnd)) continue;
-        std::string text = TextOf(hwnd);
-        if (!text.empty()) texts.push_back(text);
-    }
+    for (HWND hwnd : Descendants(root))
+        if (IsShown(hwnd) && !TextOf(hwnd).empty()) texts.push_back(TextOf(hwnd));
     return texts;
 }
 
@@ -133,6 +113,7 @@ HWND WaitShownText(HWND root, const std::string& text, int timeoutMs) {
 void Click(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
+
 void TypeKey(HWND window, WORD virtualKey) {
     HWND top = GetAncestor(window, GA_ROOT);
     SetForegroundWindow(top);
@@ -157,20 +138,17 @@ void CloseBox(HWND hwnd) {
 }
 
 std::optional<MessageBoxView> FindMessageBox(DWORD pid) {
-    for (HWND hwnd : TopWindows(pid)) {
-        if (ClassOf(hwnd) != "#32770") continue;
-        MessageBoxView view;
-        view.hwnd = hwnd;
-        view.title = TextOf(hwnd);
-        // The message is the static control 0xFFFF of the box; its icon is static 0x440.
-        if (HWND text = GetDlgItem(hwnd, 0xFFFF)) view.text = TextOf(text);
-        HWND icon = GetDlgItem(hwnd, 0x440);
-        view.hasIcon = icon && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
-        for (HWND child : Descendants(hwnd))
-            if (ClassOf(child) == "Button" && IsWindowVisible(child)) view.buttons.push_back(TextOf(child));
-        return view;
-    }
-    return std::nullopt;
+    HWND hwnd = nullptr;
+    for (HWND top : TopWindows(pid))
+        if (!hwnd && ClassOf(top) == "#32770") hwnd = top;
+    if (!hwnd) return std::nullopt;
+    // The message is the static control 0xFFFF of the box; its icon is static 0x440.
+    MessageBoxView view{hwnd, TextOf(hwnd), TextOf(GetDlgItem(hwnd, 0xFFFF))};
+    HWND icon = GetDlgItem(hwnd, 0x440);
+    view.hasIcon = IsShown(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
+    for (HWND child : Descendants(hwnd))
+        if (ClassOf(child) == "Button" && IsShown(child)) view.buttons.push_back(TextOf(child));
+    return view;
 }
 
 std::optional<MessageBoxView> WaitMessageBox(DWORD pid, int timeoutMs) {
@@ -181,13 +159,9 @@ std::optional<MessageBoxView> WaitMessageBox(DWORD pid, int timeoutMs) {
 }
 
 bool AnswerMessageBox(const MessageBoxView& box, const std::string& button) {
-    for (HWND child : Descendants(box.hwnd)) {
-        if (ClassOf(child) == "Button" && TextOf(child) == button) {
-            Click(child);
-            return WaitFor([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
-        }
-    }
-    return false;
+    HWND hwnd = FindControl(box.hwnd, button, "Button");
+    if (hwnd) Click(hwnd);
+    return hwnd && WaitFor([&] { return !IsShown(box.hwnd); });
 }
 
 } // namespace e2e

@@ -1,53 +1,45 @@
 #include "driver/screen.h"
 
 #include <fstream>
+#include <vector>
 
 namespace e2e {
 
-ScreenImage ScreenImage::Capture() {
-    ScreenImage image;
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool SaveScreen(const std::string& bmpPath) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const bool copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB}; // top-down rows
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib && bits) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        if (BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT)) {
-            GdiFlush();
-            image.width_ = width;
-            image.height_ = height;
-            const auto* source = static_cast<const uint32_t*>(bits);
-            image.pixels_.assign(source, source + static_cast<size_t>(width) * height);
-        }
-        SelectObject(memory, old);
-        DeleteObject(dib);
-    }
+    SelectObject(memory, old);
+    const bool read = copied && GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return image;
-}
-
-COLORREF ScreenImage::At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFFFFFFFFu;
-    const uint32_t p = pixels_[static_cast<size_t>(y) * width_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
-bool ScreenImage::SaveBmp(const std::string& path) const {
-    if (pixels_.empty()) return false;
-    const std::string bytes = MakeBmp(width_, height_, [this](int x, int y) { return At(x, y); });
-    std::ofstream file(path, std::ios::binary);
-    return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+    if (!read) return false;
+    const auto at = [&](int x, int y) { // 0x00RRGGBB as read, as a COLORREF
+        const COLORREF p = pixels[static_cast<size_t>(y) * width + x];
+        return RGB(GetBValue(p), GetGValue(p), GetRValue(p));
+    };
+    return static_cast<bool>(std::ofstream(bmpPath, std::ios::binary) << MakeBmp(width, height, at));
 }
 
 std::string MakeBmp(int width, int height, const std::function<COLORREF(int x, int y)>& colour) {
     const int stride = (width * 3 + 3) & ~3;
     const uint32_t imageSize = static_cast<uint32_t>(stride * height);
     std::string bytes(54 + imageSize, '\0');
-    auto put = [&](size_t at, uint32_t value, int size) {
+    const auto put = [&](size_t at, uint32_t value, int size) {
         for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     };
     bytes[0] = 'B';
@@ -60,13 +52,12 @@ std::string MakeBmp(int width, int height, const std::function<COLORREF(int x, i
     put(26, 1, 2);
     put(28, 24, 2);
     put(34, imageSize, 4);
-    for (int y = 0; y < height; ++y) {
-        const size_t row = 54 + static_cast<size_t>(stride) * static_cast<size_t>(height - 1 - y);
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const COLORREF c = colour(x, y);
-            put(row + x * 3, (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c), 3);
+            put(54 + static_cast<size_t>(stride) * (height - 1 - y) + x * 3,
+                (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c), 3);
         }
-    }
     return bytes;
 }
 

@@ -21,9 +21,7 @@ class SetupRun : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // The distribution folder, ending in a backslash.
-    const std::string& Dist() const { return dist_; }
-    // Writes setup.ini: one line per entry, with CR LF line ends.
+    // Writes setup.ini (one line per entry, CR LF line ends) or another file of the distribution.
     void WriteScript(const std::vector<std::string>& lines);
     void WriteDistFile(const std::string& name, const std::string& bytes);
     // Removes these now and again when the test ends.
@@ -31,16 +29,16 @@ class SetupRun : public ::testing::Test {
     void CleanUpKey(HKEY root, const std::string& key);
 
     // Starts dist\setup.exe with these arguments, in `folder` (the distribution folder by
-    // default) as its current folder. Returns the process id.
-    DWORD Start(const std::string& arguments = "", const std::string& folder = "");
-    // Waits for the last started copy to end; on timeout it is killed and the test fails.
+    // default) as its current folder.
+    void Start(const std::string& arguments = "", const std::string& folder = "");
+    // Waits for the last started copy to end; the test fails when it does not.
     bool WaitExit(int timeoutMs = 20000);
     // Ends every copy this test started, without a verdict (for tests about something else).
     void StopAll();
     DWORD Pid() const { return runs_.empty() ? 0 : runs_.back().dwProcessId; }
 
-    HWND WaitMainWindow(int timeoutMs = kDefaultTimeoutMs);
-    HWND WaitWizard(int timeoutMs = kDefaultTimeoutMs);
+    HWND WaitMainWindow();
+    HWND WaitWizard() { return WaitWindowOf(Pid(), "Setup Wizard", "", 15000); }
     // The wizard's button with this caption ("&Next >", "Cancel", ...).
     HWND WizardButton(const std::string& caption);
     // Writes the script, starts the program and waits for its wizard (wizard_).
@@ -52,17 +50,14 @@ class SetupRun : public ::testing::Test {
                                      HWND window = nullptr);
     // Waits until the screen shows this colour at (x, y).
     static ::testing::AssertionResult ShowsColour(int x, int y, COLORREF colour);
-    // The exit question of the Cancel button and the main window's close box.
-    static ::testing::AssertionResult IsExitQuestion(const MessageBoxView& box,
-                                                     const std::string& setupTitle);
+    // Answers the exit question of the Cancel button and the main window's close box.
+    void AnswerExitQuestion(const std::string& button);
     // The message box shown next, with the expected text, answered with `button`.
     void ExpectMessage(const std::string& text, const std::string& button, DWORD pid = 0);
-
     // Saves the screen as C:\kvtest\shots\<test>\NN-<what>.bmp.
     void Shot(const std::string& what);
 
-    std::string testName_;
-    std::string dist_;
+    std::string testName_, dist_;
     HWND wizard_ = nullptr;
 
   private:

@@ -68,8 +68,7 @@ inline std::string ShortPathOf(const std::string& path) {
     return buffer;
 }
 inline std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return text;
+    return CharLowerBuffA(text.data(), static_cast<DWORD>(text.size())), text;
 }
 
 // The non-blank lines of one section of an INI file, as they stand.
@@ -112,38 +111,10 @@ inline std::string ProgramsFolder() {
     return std::string(path) + "\\";
 }
 
-// HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT of this process redirected
-// into fresh keys under the real HKCU\Software\KvTestScratch, removed again at the end: a
-// failed assertion leaves nothing behind.
-class ScratchRegistry {
-  public:
-    ScratchRegistry() {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
-        for (int i = 0; i < 3; ++i)
-            RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\" + std::to_string(i)).c_str(), 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &keys_[i], nullptr);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(RegOverridePredefKey(kRoots[i], keys_[i]), ERROR_SUCCESS);
-        // The keys that every Windows has and the program writes into without creating them.
-        RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", &fonts_);
-        RegCloseKey(fonts_);
-    }
-    ~ScratchRegistry() {
-        for (int i = 0; i < 3; ++i) {
-            RegOverridePredefKey(kRoots[i], nullptr);
-            RegCloseKey(keys_[i]);
-        }
-        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
-        RegDeleteKeyA(HKEY_CURRENT_USER, kScratch);
-    }
-
-  private:
-    static constexpr const char* kScratch = "Software\\KvTestScratch";
-    const HKEY kRoots[3] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-    HKEY keys_[3] = {}, fonts_ = nullptr;
-};
-
-// A test of the program's own code: a scratch registry, the system's folders, and what the
-// user would see recorded (message boxes answered with `answer`) instead of shown.
+// A test of the program's own code: the system's folders; what the user would see recorded
+// (message boxes answered with `answer`) instead of shown; and HKEY_CURRENT_USER,
+// HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT of this process redirected into fresh keys under
+// the real HKCU\Software\KvTestScratch, removed again at the end, however the test ends.
 class Session : public ::testing::Test {
   protected:
     std::vector<Shown> shown;
@@ -152,7 +123,14 @@ class Session : public ::testing::Test {
     int answer = IDYES;
 
     void SetUp() override {
-        registry_.emplace();
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        for (int i = 0; i < 3; ++i)
+            RegCreateKeyA(HKEY_CURRENT_USER, (kScratch + std::string(1, '\\') + char('0' + i)).c_str(),
+                          &keys_[i]);
+        for (int i = 0; i < 3; ++i) ASSERT_EQ(RegOverridePredefKey(kRoots[i], keys_[i]), ERROR_SUCCESS);
+        // A key that every Windows has and the program writes into without creating it.
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", &keys_[3]);
+        RegCloseKey(keys_[3]);
         SetFolderSource(&SystemFolderSource());
         SetMessageBoxHook([this](const std::string& text, unsigned flags, const std::string& title) {
             shown.push_back({text, flags, title});
@@ -172,7 +150,9 @@ class Session : public ::testing::Test {
         SetMessageBoxHook(nullptr);
         SetProgressHook(nullptr);
         SetProgramStartHook(nullptr);
-        registry_.reset();
+        for (int i = 0; i < 3; ++i) RegOverridePredefKey(kRoots[i], nullptr), RegCloseKey(keys_[i]);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kScratch);
     }
     void Reset() {
         shown.clear();
@@ -187,7 +167,9 @@ class Session : public ::testing::Test {
     static bool CopyFailed() { return InstallErrors; }
 
   private:
-    std::optional<ScratchRegistry> registry_;
+    static constexpr const char* kScratch = "Software\\KvTestScratch";
+    const HKEY kRoots[3] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+    HKEY keys_[4] = {};
 };
 
 // An installation from C:\kvtest\engine\<case>\dist\ (the test program's own setup.exe and
