@@ -6,12 +6,12 @@
 namespace e2e {
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
         if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= end) return condition();
         std::this_thread::sleep_for(std::chrono::milliseconds(40));
     }
+    return condition();
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -22,21 +22,13 @@ std::string ClassOf(HWND hwnd) {
 
 std::string TextOf(HWND hwnd) {
     // Static controls and buttons keep their text in the window itself, which can be read
-    // even while the program is busy (the splash window's wait); text boxes are asked.
-    if (ClassOf(hwnd) != "Edit") {
-        char text[1024] = {};
-        GetWindowTextA(hwnd, text, sizeof(text));
-        return text;
-    }
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
-    std::string text(length + 1, '\0');
+    // even while the program is busy; text boxes are asked, with a time limit.
+    char text[4096] = {};
     DWORD_PTR got = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, 5000, &got))
-        return {};
-    text.resize(got);
-    return text;
+    if (_stricmp(ClassOf(hwnd).c_str(), "Edit") != 0) return GetWindowTextA(hwnd, text, sizeof(text)), text;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        5000, &got);
+    return std::string(text, got);
 }
 
 bool IsShown(HWND hwnd) {
@@ -45,47 +37,31 @@ bool IsShown(HWND hwnd) {
 bool IsEnabledWindow(HWND hwnd) {
     return hwnd && IsWindowEnabled(hwnd);
 }
-
 RECT ScreenRect(HWND hwnd) {
     RECT rc{};
-    GetWindowRect(hwnd, &rc);
-    return rc;
+    return GetWindowRect(hwnd, &rc), rc;
 }
-
 RECT ClientScreenRect(HWND hwnd) {
     RECT rc{};
-    GetClientRect(hwnd, &rc);
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
+    return GetClientRect(hwnd, &rc), MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2), rc;
 }
 
-std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly) {
-    struct Walk {
-        DWORD pid;
-        bool visibleOnly;
-        std::vector<HWND> found;
-    } walk{pid, visibleOnly, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* w = reinterpret_cast<Walk*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == w->pid && (!w->visibleOnly || IsWindowVisible(hwnd))) w->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
-    return walk.found;
+std::vector<HWND> TopWindows(DWORD pid) {
+    std::vector<HWND> found;
+    for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if ((owner == pid || !pid) && IsWindowVisible(hwnd)) found.push_back(hwnd);
+    }
+    return found;
 }
 
 std::vector<HWND> Descendants(HWND root) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        root,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    for (HWND child = GetWindow(root, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        found.push_back(child);
+        for (HWND inner : Descendants(child)) found.push_back(inner);
+    }
     return found;
 }
 
@@ -111,45 +87,44 @@ HWND FindWindowOf(DWORD pid, const std::string& caption, const std::string& cls)
 
 HWND WaitWindowOf(DWORD pid, const std::string& caption, const std::string& cls, int timeoutMs) {
     HWND found = nullptr;
-    WaitFor([&] { return (found = FindWindowOf(pid, caption, cls)) != nullptr && IsShown(found); },
-            timeoutMs);
-    return IsShown(found) ? found : nullptr;
+    return WaitFor([&] { return IsShown(found = FindWindowOf(pid, caption, cls)); }, timeoutMs) ? found
+                                                                                                : nullptr;
 }
 
 HWND FindControl(HWND root, const std::string& text, const std::string& cls) {
+    const bool anyEdit = cls == "Edit" && text.empty();
     for (HWND hwnd : Descendants(root))
-        if (Matches(hwnd, text, cls)) return hwnd;
+        if (anyEdit ? _stricmp(ClassOf(hwnd).c_str(), "Edit") == 0 : Matches(hwnd, text, cls)) return hwnd;
     return nullptr;
 }
 
 std::vector<std::string> ShownTexts(HWND root) {
     std::vector<std::string> texts;
-    for (HWND hwnd : Descendants(root)) {
-        if (!IsShown(hwnd)) continue;
-        std::string text = TextOf(hwnd);
-        if (!text.empty()) texts.push_back(text);
-    }
+    for (HWND hwnd : Descendants(root))
+        if (IsShown(hwnd) && !TextOf(hwnd).empty()) texts.push_back(TextOf(hwnd));
     return texts;
 }
 
 HWND WaitShownText(HWND root, const std::string& text, int timeoutMs) {
     HWND found = nullptr;
-    WaitFor(
-        [&] {
-            found = nullptr;
-            for (HWND hwnd : Descendants(root))
-                if (IsShown(hwnd) && TextOf(hwnd) == text) found = hwnd;
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
+    return WaitFor([&] { return IsShown(found = FindControl(root, text)); }, timeoutMs) ? found : nullptr;
 }
 
 void Click(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
-void TypeChar(HWND hwnd, char ch) {
-    PostMessageA(hwnd, WM_CHAR, static_cast<unsigned char>(ch), 1);
+
+void TypeKey(HWND window, WORD virtualKey) {
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(top);
+    WaitFor([&] { return GetForegroundWindow() == top; }, 2000);
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = virtualKey;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
 }
 
 void SetText(HWND edit, const std::string& text) {
@@ -161,45 +136,32 @@ void SetText(HWND edit, const std::string& text) {
 void CloseBox(HWND hwnd) {
     PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
-void CloseWindowMessage(HWND hwnd) {
-    PostMessageA(hwnd, WM_CLOSE, 0, 0);
-}
 
 std::optional<MessageBoxView> FindMessageBox(DWORD pid) {
-    for (HWND hwnd : TopWindows(pid)) {
-        if (ClassOf(hwnd) != "#32770") continue;
-        MessageBoxView view;
-        view.hwnd = hwnd;
-        view.title = TextOf(hwnd);
-        // The message is the static control 0xFFFF of the box; its icon is static 0x440.
-        if (HWND text = GetDlgItem(hwnd, 0xFFFF)) view.text = TextOf(text);
-        HWND icon = GetDlgItem(hwnd, 0x440);
-        view.hasIcon = icon && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
-        for (HWND child : Descendants(hwnd))
-            if (ClassOf(child) == "Button" && IsWindowVisible(child)) view.buttons.push_back(TextOf(child));
-        return view;
-    }
-    return std::nullopt;
+    HWND hwnd = nullptr;
+    for (HWND top : TopWindows(pid))
+        if (!hwnd && ClassOf(top) == "#32770") hwnd = top;
+    if (!hwnd) return std::nullopt;
+    // The message is the static control 0xFFFF of the box; its icon is static 0x440.
+    MessageBoxView view{hwnd, TextOf(hwnd), TextOf(GetDlgItem(hwnd, 0xFFFF))};
+    HWND icon = GetDlgItem(hwnd, 0x440);
+    view.hasIcon = IsShown(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
+    for (HWND child : Descendants(hwnd))
+        if (ClassOf(child) == "Button" && IsShown(child)) view.buttons.push_back(TextOf(child));
+    return view;
 }
 
 std::optional<MessageBoxView> WaitMessageBox(DWORD pid, int timeoutMs) {
+    // A box is complete once its buttons are there.
     std::optional<MessageBoxView> box;
-    WaitFor([&] { return (box = FindMessageBox(pid)).has_value(); }, timeoutMs);
-    // Give the box a moment to have its controls filled in.
-    if (box) {
-        WaitFor([&] { return !(box = FindMessageBox(pid)) || !box->buttons.empty(); }, 2000);
-    }
+    WaitFor([&] { return (box = FindMessageBox(pid)) && !box->buttons.empty(); }, timeoutMs);
     return box;
 }
 
 bool AnswerMessageBox(const MessageBoxView& box, const std::string& button) {
-    for (HWND child : Descendants(box.hwnd)) {
-        if (ClassOf(child) == "Button" && TextOf(child) == button) {
-            Click(child);
-            return WaitFor([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
-        }
-    }
-    return false;
+    HWND hwnd = FindControl(box.hwnd, button, "Button");
+    if (hwnd) Click(hwnd);
+    return hwnd && WaitFor([&] { return !IsShown(box.hwnd); });
 }
 
 } // namespace e2e

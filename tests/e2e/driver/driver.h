@@ -17,48 +17,40 @@ constexpr int kDefaultTimeoutMs = 10000;
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = kDefaultTimeoutMs);
 
 std::string ClassOf(HWND hwnd);
-// The window's text as the window itself reports it (WM_GETTEXT across processes).
-std::string TextOf(HWND hwnd);
-// Visible on the screen: the window and all its parents are shown.
+std::string TextOf(HWND hwnd); // as the window itself reports it
 bool IsShown(HWND hwnd);
 bool IsEnabledWindow(HWND hwnd);
-// Position on the screen, in pixels.
-RECT ScreenRect(HWND hwnd);
+RECT ScreenRect(HWND hwnd); // on the screen, in pixels
 RECT ClientScreenRect(HWND hwnd);
 
-// Top-level windows of a process (visible ones only unless told otherwise).
-std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly = true);
-// All descendants of a window, depth first (MDI children, panels, controls).
-std::vector<HWND> Descendants(HWND root);
-// A top-level window of the process with this exact caption and class ("" = any).
+// The visible top-level windows of a process (0: of every process).
+std::vector<HWND> TopWindows(DWORD pid);
+std::vector<HWND> Descendants(HWND root); // depth first
+// A visible top-level window of the process with this exact caption and class ("" = any).
 HWND FindTopWindow(DWORD pid, const std::string& caption, const std::string& cls = "");
 // A window of the process, top-level or inside another, with this caption and class.
 HWND FindWindowOf(DWORD pid, const std::string& caption, const std::string& cls = "");
 HWND WaitWindowOf(DWORD pid, const std::string& caption, const std::string& cls = "",
                   int timeoutMs = kDefaultTimeoutMs);
-// A descendant of root with this exact text (and class, "" = any).
+// A descendant of root with this exact text and class ("" = any; "Edit" with text "": the
+// first text box).
 HWND FindControl(HWND root, const std::string& text, const std::string& cls = "");
-// The texts of the visible descendants, for assertions and their failure messages.
+// The texts of the visible descendants, and a wait for one of them.
 std::vector<std::string> ShownTexts(HWND root);
-// Waits until a visible descendant of root shows this exact text; returns it or nullptr.
 HWND WaitShownText(HWND root, const std::string& text, int timeoutMs = kDefaultTimeoutMs);
 
 // Clicks a button (BM_CLICK, posted: a modal dialog that the click opens never blocks
 // the driver, which must then wait for the result).
 void Click(HWND button);
-// Posts a typed character to a window.
-void TypeChar(HWND hwnd, char ch);
-// Replaces the text of an input box.
+// Presses and releases a key as the keyboard does, into the focus of the window's top level.
+void TypeKey(HWND window, WORD virtualKey);
 void SetText(HWND edit, const std::string& text);
-// Asks a window to close: as its close box (SC_CLOSE) or with a plain WM_CLOSE.
 void CloseBox(HWND hwnd);
-void CloseWindowMessage(HWND hwnd);
 
 // A message box (dialog class #32770) of the process.
 struct MessageBoxView {
     HWND hwnd = nullptr;
-    std::string title;
-    std::string text;
+    std::string title, text;
     std::vector<std::string> buttons; // captions, as shown ("&Yes", "OK")
     bool hasIcon = false;
 };

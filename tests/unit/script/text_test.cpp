@@ -1,66 +1,54 @@
+// The text and path helpers.
 #include <gtest/gtest.h>
 
 #include "script/text.h"
 
 namespace {
 
-std::vector<std::string> Split(std::string_view text, std::string_view separator) {
-    std::vector<std::string> pieces{"left over"};
+using Pieces = std::vector<std::string>;
+
+Pieces Split(std::string_view text, std::string_view separator) {
+    Pieces pieces{"left over"};
     const int16_t count = SplitText(pieces, text, separator);
     EXPECT_EQ(static_cast<size_t>(count) + 1, pieces.size());
     EXPECT_EQ("", pieces[0]);
     return {pieces.begin() + 1, pieces.end()};
 }
 
-using Pieces = std::vector<std::string>;
-
-TEST(SplitText, PiecesBetweenSeparators) {
-    EXPECT_EQ((Pieces{"a", "b"}), Split("a|b", "|"));
+TEST(SplitText, PiecesBetweenSeparatorsUpToTheLimit) {
     EXPECT_EQ((Pieces{""}), Split("", "|"));
-    EXPECT_EQ((Pieces{"x", "y"}), Split("x y", " "));
     EXPECT_EQ((Pieces{"x", "", "y"}), Split("x  y", " "));
     EXPECT_EQ((Pieces{"a", ""}), Split("a|", "|"));
     EXPECT_EQ((Pieces{"a", "b", "c"}), Split("a<>b<>c", "<>"));
-    // Case-sensitive: "X" does not separate at "x".
-    EXPECT_EQ((Pieces{"aXb"}), Split("aXb", "x"));
-    // Overlapping candidates: the search goes on behind each separator found.
-    EXPECT_EQ((Pieces{"a", "|b"}), Split("a|||b", "||"));
-}
-
-TEST(SplitText, EmptySeparatorAndPieceLimit) {
+    EXPECT_EQ((Pieces{"aXb"}), Split("aXb", "x"));        // case-sensitive
+    EXPECT_EQ((Pieces{"a", "|b"}), Split("a|||b", "||")); // the search goes on behind each separator
     EXPECT_EQ((Pieces{"abc"}), Split("abc", ""));
-    // 40000 separators would make 40001 pieces; the count stays 16-bit and the last
-    // piece keeps the rest of the text.
-    const std::string many(40000, ',');
-    std::vector<std::string> pieces;
-    ASSERT_EQ(32767, SplitText(pieces, many, ","));
-    EXPECT_EQ("", pieces[32766]);
+    // 40000 separators would make 40001 pieces; the count stays 16-bit and the last piece
+    // keeps the rest of the text.
+    Pieces pieces;
+    ASSERT_EQ(32767, SplitText(pieces, std::string(40000, ','), ","));
     EXPECT_EQ(std::string(40000 - 32766, ','), pieces[32767]);
 }
 
-TEST(GetPathPart, PartsOfAFilePath) {
-    EXPECT_EQ("C:\\a\\", GetPathPart("C:\\a\\b.txt"));
+TEST(GetPathPart, PartsOfAFilePathAndFoldersWhole) {
+    const std::tuple<const char*, int16_t, const char*> cases[] = {{"C:\\a\\b.txt", 0, "C:\\a\\"},
+                                                                   {"C:\\a\\b.txt", 1, "b.txt"},
+                                                                   {"C:\\a\\b.txt", 2, "txt"},
+                                                                   {"C:\\a\\b.txt", 3, "b"},
+                                                                   {"C:\\a\\b.txt", 4, ""},
+                                                                   {"x\\a.b.txt", 3, "ab"},
+                                                                   {"d\\README", 2, "README"},
+                                                                   {"d\\README", 3, ""},
+                                                                   {"file.txt", 0, ""},
+                                                                   {"", 1, ""}};
+    for (const auto& [path, part, expected] : cases)
+        EXPECT_EQ(GetPathPart(path, part), expected) << path << part;
     EXPECT_EQ("C:\\a", GetPathPart("C:\\a\\b.txt", 0, false));
-    EXPECT_EQ("b.txt", GetPathPart("C:\\a\\b.txt", 1));
-    EXPECT_EQ("txt", GetPathPart("C:\\a\\b.txt", 2));
-    EXPECT_EQ("b", GetPathPart("C:\\a\\b.txt", 3));
-    EXPECT_EQ("", GetPathPart("C:\\a\\b.txt", 4));
-    EXPECT_EQ("ab", GetPathPart("x\\a.b.txt", 3));
-    EXPECT_EQ("README", GetPathPart("d\\README", 2));
-    EXPECT_EQ("", GetPathPart("d\\README", 3));
-    EXPECT_EQ("", GetPathPart("file.txt", 0));
-    EXPECT_EQ("file.txt", GetPathPart("file.txt", 1));
-}
-
-TEST(GetPathPart, FolderPathsComeBackWhole) {
-    for (int16_t part : {0, 1, 2, 3, 9}) EXPECT_EQ("C:\\a\\", GetPathPart("C:\\a\\", part, false));
-    EXPECT_EQ("", GetPathPart("", 1));
+    EXPECT_EQ("C:\\a\\", GetPathPart("C:\\a\\", 3, false)); // a folder path comes back whole
 }
 
 TEST(TextHelpers, TrimsAndLetterCase) {
-    EXPECT_EQ("abc", TrimAtNull("abc"));
     EXPECT_EQ("ab", TrimAtNull(std::string_view("ab\0cd", 5)));
-    EXPECT_EQ("a b", TrimBlanks("  a b  "));
     EXPECT_EQ("\ta", TrimBlanks(" \ta "));
     EXPECT_EQ("", TrimBlanks("   "));
     EXPECT_EQ("c:\\program files\\\xC4", LowerCase("C:\\Program Files\\\xC4"));

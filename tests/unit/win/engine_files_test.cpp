@@ -1,90 +1,90 @@
-// Pass one's file handling: versions, moves, the destination folder, the removal of an
-// earlier version, and an installation without a Setup folder.
+// Pass one's file handling (versions, a failed move, fonts, the destination folder, an earlier
+// version removed first) and the uninstaller's limit of 255 files.
+#include <algorithm>
+
 #include "engine_support.h"
 
-using namespace enginetest;
+using namespace kvtest;
 
 namespace {
-const std::string ProductKey = "SOFTWARE\\Kavex Software\\";
-const std::string UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-void ForgetProduct(const std::string& name) {
-    RegRemove(HKEY_LOCAL_MACHINE, ProductKey + name);
-    RegRemove(HKEY_LOCAL_MACHINE, UninstallKey + name);
+// Names of the files directly in a folder, sorted, without the version installer's
+// temporary copies (which it may leave behind when it refuses an older file).
+Lines FilesIn(const std::string& folder) {
+    Lines names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file() && entry.path().extension() != ".tmp")
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 } // namespace
 
-TEST_F(Installation, KeepsNewerFilesMovesFilesAndReportsFailedCopies) {
-    Prepare("files", R"([install]
-ProductName=Acme Files
-SetupTitle=Acme Files Setup
-EstablishSetup=1
-MoveFilesTotal=3
-MoveFile1=moveme.txt
-MoveFile1To=moved\moveme.txt
-MoveFile2=absent.txt
-MoveFile2To=absent2.txt
-MoveFile3=stuck.txt
-MoveFile3To=x\y\stuck.txt
-TotalFiles=7
-srcfile1=verfile_v1.dll
-destfile1=older.dll
-srcfile2=verfile_v3.dll
-destfile2=newer.dll
-srcfile3=verfile_v1.dll
-destfile3=forced.dll
-srcfile3Unconditional=1
-srcfile4=verfile_v3.dll
-destfile4=kept.dll
-srcfile4NoOverwrite=1
-srcfile5=nothere.dll
-destfile5=quiet.dll
-SrcFile5NoErrorCheck=1
-srcfile6=nothere.dll
-destfile6=loud.dll
-srcfile7=verfile_v2.dll
-destfile7=p\q\deep.dll
-)");
-    for (const char* v : {"verfile_v1.dll", "verfile_v2.dll", "verfile_v3.dll"})
-        std::filesystem::copy_file(BinFolder() + v, dist + v);
-    const std::string v1 = ReadText(dist + "verfile_v1.dll"), v2 = ReadText(dist + "verfile_v2.dll"),
-                      v3 = ReadText(dist + "verfile_v3.dll");
-    for (const char* name : {"older.dll", "newer.dll", "forced.dll"}) WriteText(dest + name, v2);
-    WriteText(dest + "kept.dll", v1);
-    WriteText(dest + "moveme.txt", "move me");
+// The versioned DLLs verfile_v1/2/3.dll carry the file versions 1, 2 and 3.
+TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
+    Prepare("files",
+            "[install]\nProductName=Acme Files\nSetupTitle=Acme Files Setup\nEstablishSetup=1\n"
+            "MoveFilesTotal=1\nMoveFile1=stuck.txt\nMoveFile1To=x\\y\\stuck.txt\n"
+            "TotalFiles=9\nsrcfile1=verfile_v1.dll\ndestfile1=older.dll\n"
+            "srcfile2=verfile_v3.dll\ndestfile2=newer.dll\n"
+            "srcfile3=verfile_v1.dll\ndestfile3=forced.dll\nsrcfile3Unconditional=1\n"
+            "srcfile4=verfile_v3.dll\ndestfile4=kept.dll\nsrcfile4NoOverwrite=1\n"
+            "srcfile5=nothere.dll\ndestfile5=quiet.dll\nSrcFile5NoErrorCheck=1\n"
+            "srcfile6=nothere.dll\ndestfile6=loud.dll\n"
+            "srcfile7=verfile_v2.dll\ndestfile7=p\\q\\deep.dll\n"
+            "srcfile8=verfile_v2.dll\ndestfile8=New Long Name.dll\n"
+            "srcfile9=broken.ttf\ndestfile9=fonts\\broken.ttf\nDestFileFont9=KvTest Broken (TrueType)\n");
+    std::string v[4];
+    for (int n = 1; n <= 3; ++n) {
+        const std::string name = "verfile_v" + std::to_string(n) + ".dll";
+        std::filesystem::copy_file(BinFolder() + name, dist + name);
+        v[n] = ReadText(dist + name);
+    }
+    WriteText(dist + "broken.ttf", "this is not a font");
+    for (const char* name : {"older.dll", "newer.dll", "forced.dll"}) WriteText(dest + name, v[2]);
+    WriteText(dest + "kept.dll", v[1]);
     WriteText(dest + "stuck.txt", "stuck");
 
     RunInstallPassOne();
 
-    EXPECT_EQ(ReadText(dest + "older.dll"), v2);
-    EXPECT_EQ(ReadText(dest + "newer.dll"), v3);
-    EXPECT_EQ(ReadText(dest + "forced.dll"), v1);
-    EXPECT_EQ(ReadText(dest + "kept.dll"), v1);
-    EXPECT_FALSE(IsFile(dest + "quiet.dll") || IsFile(dest + "loud.dll") || IsFile(dest + "p\\q\\deep.dll"));
-    EXPECT_FALSE(IsFile(dest + "moveme.txt"));
-    EXPECT_EQ(ReadText(dest + "moved\\moveme.txt"), "move me");
+    EXPECT_TRUE(ReadText(dest + "older.dll") == v[2]);
+    EXPECT_TRUE(ReadText(dest + "newer.dll") == v[3]);
+    EXPECT_TRUE(ReadText(dest + "forced.dll") == v[1]);
+    EXPECT_TRUE(ReadText(dest + "kept.dll") == v[1]);
+    // A new file goes in under its long name, with no placeholder left beside it.
+    EXPECT_TRUE(ReadText(dest + "New Long Name.dll") == v[2]);
+    EXPECT_EQ(FilesIn(dest),
+              (Lines{"New Long Name.dll", "forced.dll", "kept.dll", "newer.dll", "older.dll", "stuck.txt"}));
+    EXPECT_FALSE(IsFile(dest + "p\\q\\deep.dll"));
     EXPECT_EQ(ReadText(dest + "stuck.txt"), "stuck"); // its copy failed, so it stays
+    // A file that is no font is reported, and listed all the same.
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts",
+                      "KvTest Broken (TrueType)"),
+              dest + "fonts\\broken.ttf");
 
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0].text,
-              "The file " + dest + "stuck.txt could not be moved to " + dest +
-                  "x\\y\\stuck.txt. It has been left where it was.\r\n\r\nMake sure that the file is "
-                  "not currently in use by Windows and that there is sufficient room on the "
-                  "destination drive.");
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0].text, "The file " + dest + "stuck.txt could not be moved to " + dest +
+                                 "x\\y\\stuck.txt. It has been left where it was.\r\n\r\nMake sure that the "
+                                 "file is not currently in use by Windows and that there is sufficient room "
+                                 "on the destination drive.");
     EXPECT_EQ(shown[0].flags, unsigned(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_EQ(shown[0].title, "Acme Files Setup");
-    EXPECT_EQ(shown[1].text.rfind("The file " + dest + "loud.dll", 0), 0u) << shown[1].text;
-    EXPECT_EQ(shown[2].text.rfind("The file " + dest + "p\\q\\deep.dll", 0), 0u) << shown[2].text;
-    EXPECT_TRUE(InstallErrors);
+    // The version installer's code: the source could not be read (VIF_CANNOTREADSRC).
+    EXPECT_EQ(shown[1].text, "The file " + dest +
+                                 "loud.dll\r\ncould not be copied. Make sure that this file is not currently "
+                                 "in use by Windows and that there is sufficient room on the destination "
+                                 "drive.\r\n\r\nFile Copy Error: &H10000");
+    EXPECT_EQ(shown[1].flags, unsigned(MB_OK));
+    EXPECT_EQ(shown[1].title, AppTitle);
+    EXPECT_EQ(shown[2].text.rfind("The file " + dest + "p\\q\\deep.dll\r\n", 0), 0u) << shown[2].text;
+    EXPECT_EQ(shown[3].text, "Could not install font: " + dest + "fonts\\broken.ttf");
+    EXPECT_TRUE(CopyFailed());
 
-    // Moves are recorded whatever became of them, and so is every file-list entry.
+    // A move is recorded whatever became of it, and so is every file-list entry.
     const std::string d = Lower(dest);
-    std::vector<std::string> records{"destpath=" + d, "file1=" + d + "moved\\moveme.txt",
-                                     "file2=" + d + "absent2.txt", "file3=" + d + "x\\y\\stuck.txt"};
-    int k = 4;
-    for (const char* name :
-         {"older.dll", "newer.dll", "forced.dll", "kept.dll", "quiet.dll", "loud.dll", "p\\q\\deep.dll"})
-        records.push_back("file" + std::to_string(k++) + "=" + d + name);
+    Lines records{"destpath=" + d, "file1=" + d + "x\\y\\stuck.txt"};
+    for (const char* name : {"older.dll", "newer.dll", "forced.dll", "kept.dll", "quiet.dll", "loud.dll",
+                             "p\\q\\deep.dll", "new long name.dll", "fonts\\broken.ttf"})
+        records.push_back("file" + std::to_string(records.size()) + "=" + d + name);
     records.push_back("uninstallfilestotal=10");
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"), records);
 }
@@ -93,53 +93,26 @@ TEST_F(Installation, MakesTheWholeDestinationOrStopsWithAMessage) {
     Prepare("destination", "[install]\nProductName=Acme Nowhere\nSetupTitle=Nowhere Setup\nEstablishSetup=1\n"
                            "TotalFiles=1\nsrcfile1=a.txt\ndestfile1=a.txt\n");
     WriteText(dist + "a.txt", "a");
-    DestDir = root + "deep\\er\\than\\before\\";
+    UseDestination(root + "deep\\er\\than\\before\\");
     Install();
     EXPECT_FALSE(InstallationStopped());
-    EXPECT_EQ(ReadText(DestDir + "a.txt"), "a");
+    EXPECT_EQ(ReadText(root + "deep\\er\\than\\before\\a.txt"), "a");
     EXPECT_TRUE(shown.empty());
-    ForgetProduct("Acme Nowhere");
 
-    DestDir = "Q:\\Nowhere\\Acme\\";
-    progress.clear();
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (ProductKey + "Acme Nowhere").c_str());
+    UseDestination("Q:\\Nowhere\\Acme\\");
+    Reset();
     Install();
     EXPECT_TRUE(InstallationStopped());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text,
-              "The destination folder Q:\\Nowhere\\Acme\\ could not be created. Make sure that the "
-              "drive exists and that you may create folders on it.\r\n\r\nThe installation has been "
-              "stopped; nothing has been changed on your computer.");
+              "The destination folder Q:\\Nowhere\\Acme\\ could not be created. Make sure that "
+              "the drive exists and that you may create folders on it.\r\n\r\nThe installation "
+              "has been stopped; nothing has been changed on your computer.");
     EXPECT_EQ(shown[0].flags, unsigned(MB_OK | MB_ICONSTOP));
     EXPECT_EQ(shown[0].title, "Nowhere Setup");
     EXPECT_TRUE(progress.empty());
     EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Nowhere"));
-}
-
-TEST_F(Installation, WithoutSetupFolderRegistersButRecordsNothing) {
-    Prepare("plain", R"([install]
-ProductName=Acme Plain
-RemovePrev=1
-TotalFiles=1
-srcfile1=a.txt
-destfile1=a.txt
-TotalRegExts=1
-RegExt1=.kvp
-RegExt1key=KvEngineTest.Plain
-TotalShortcuts=1
-Shortcut1=a.txt
-Shortcut1Desc=Acme Plain Test
-)");
-    WriteText(dist + "a.txt", "a");
-    Install();
-    EXPECT_EQ(progress, (std::vector<ProgressEntry>{{1, 1, "Copying: " + dest + "a.txt"}}));
-    EXPECT_FALSE(std::filesystem::exists(dest + "Setup"));
-    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".kvp", ""), "KvEngineTest.Plain");
-    EXPECT_TRUE(IsFile(ProgramsFolder() + "Acme Plain Test.lnk"));
-    EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Plain"));
-    EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, UninstallKey + "Acme Plain"));
-    DeleteFileA((ProgramsFolder() + "Acme Plain Test.lnk").c_str());
-    RegRemove(HKEY_CLASSES_ROOT, ".kvp");
-    RegRemove(HKEY_CLASSES_ROOT, "KvEngineTest.Plain");
 }
 
 // Runs the real setup.exe from the earlier installation's Setup folder.
@@ -152,14 +125,9 @@ TEST_F(Installation, RemovesThePreviousVersionBeforeInstallingOverIt) {
     Install();
     ASSERT_TRUE(IsFile(dest + "b.txt"));
 
-    const std::string dist2 = root + "dist2\\";
-    std::filesystem::create_directories(dist2);
-    for (const char* name : {"setup.exe", "STKIT432.DLL"})
-        std::filesystem::copy_file(BinFolder() + name, dist2 + name);
-    WriteText(dist2 + "setup.ini", script + "TotalFiles=1\nsrcfile1=a.txt\ndestfile1=a.txt\n");
-    WriteText(dist2 + "a.txt", "v2 a");
-    SourceDir = dist2;
-    progress.clear();
+    MakeDistribution(root + "dist2\\", script + "TotalFiles=1\nsrcfile1=a.txt\ndestfile1=a.txt\n");
+    WriteText(root + "dist2\\a.txt", "v2 a");
+    Reset();
     Install();
 
     ASSERT_FALSE(progress.empty());
@@ -168,14 +136,32 @@ TEST_F(Installation, RemovesThePreviousVersionBeforeInstallingOverIt) {
     EXPECT_EQ(ReadText(dest + "a.txt"), "v2 a");
     const std::string d = Lower(dest);
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"),
-              (std::vector<std::string>{"destpath=" + d, "file1=" + d + "a.txt", "uninstallfilestotal=1"}));
-    EXPECT_EQ(SectionLines(InstalledScript(), "install").back(), "installstate=installed");
+              (Lines{"destpath=" + d, "file1=" + d + "a.txt", "uninstallfilestotal=1"}));
+    EXPECT_EQ(InstallState(), "installstate=installed");
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, ProductKey + "Acme Upgrade", ""), dest);
+}
 
-    // The new version's own uninstaller removes it.
+TEST_F(Installation, QuietUninstallRemovesTheFirst255RecordedFiles) {
+    std::string script = "[install]\nProductName=Acme Many\nEstablishSetup=1\nTotalFiles=300\n"
+                         "srcfile1=f1.txt\ndestfile1=logs\\*.log\nSrcFile1NoErrorCheck=1\n";
+    for (int n = 2; n <= 300; ++n) {
+        const std::string k = std::to_string(n);
+        script += "srcfile" + k + "=f" + k + ".txt\ndestfile" + k + "=files\\f" + k + ".txt\n";
+    }
+    Prepare("many", script);
+    for (int n = 2; n <= 300; ++n) WriteText(dist + "f" + std::to_string(n) + ".txt", std::to_string(n));
+    for (const char* name : {"a.log", "b.log", "keep.txt"}) WriteText(dest + "logs\\" + name, name);
+
+    Install();
+    EXPECT_EQ(SectionLines(InstalledScript(), "uninstall")[1], "file1=" + Lower(dest) + "logs\\*.log");
+
     Uninstall(true);
-    EXPECT_FALSE(IsFile(dest + "a.txt"));
-    EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Upgrade"));
-    EXPECT_EQ(SectionLines(InstalledScript(), "install").back(), "installstate=uninstalled");
-    ForgetProduct("Acme Upgrade");
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(started.empty());
+    EXPECT_FALSE(IsFile(dest + "logs\\a.log") || IsFile(dest + "logs\\b.log"));
+    EXPECT_TRUE(IsFile(dest + "logs\\keep.txt"));
+    for (int n = 2; n <= 300; ++n)
+        EXPECT_EQ(IsFile(dest + "files\\f" + std::to_string(n) + ".txt"), n > 255) << n;
+    EXPECT_EQ(InstallState(), "installstate=uninstalled");
+    EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Many"));
 }

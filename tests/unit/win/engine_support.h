@@ -1,6 +1,7 @@
-// A test installation: a distribution folder under C:\kvtest\engine\<case>\ with the
-// test program's own setup.exe and STKIT432.DLL, a destination beside it, and the
-// message boxes, progress texts and started programs captured instead of shown.
+// Support of the Windows unit tests: files and registry values read back, the test
+// process's registry redirected into a scratch key, and the one place where the tests set
+// the setup session (folders, quiet mode, copy errors) and stand in for the user interface
+// (message boxes, progress, started programs).
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
@@ -16,14 +17,13 @@
 
 #include "engine/install_passes.h"
 #include "engine/pass_steps.h"
-#include "engine/progress.h"
-#include "script/globals.h"
-#include "script/macros.h"
+#include "engine/session.h"
+#include "engine/setup_ui.h"
+#include "system/file_stamp.h"
 #include "system/folders.h"
 #include "uninstall/uninstaller.h"
-#include "windows/msgbox.h"
 
-namespace enginetest {
+namespace kvtest {
 
 struct Shown {
     std::string text;
@@ -35,6 +35,7 @@ struct ProgressEntry {
     std::string text;
     bool operator==(const ProgressEntry&) const = default;
 };
+using Lines = std::vector<std::string>;
 
 inline std::string BinFolder() {
     char path[MAX_PATH] = {};
@@ -46,18 +47,33 @@ inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream all;
-    all << in.rdbuf();
+    all << std::ifstream(path, std::ios::binary).rdbuf();
     return all.str();
 }
 inline bool IsFile(const std::string& path) {
     return std::filesystem::is_regular_file(path);
 }
+// A fresh, empty folder C:\kvtest\<name>\.
+inline std::string FreshFolder(const std::string& name) {
+    const std::string folder = "C:\\kvtest\\" + name + "\\";
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+inline std::string ShortPathOf(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return buffer;
+}
+inline std::string Lower(std::string text) {
+    return CharLowerBuffA(text.data(), static_cast<DWORD>(text.size())), text;
+}
 
 // The non-blank lines of one section of an INI file, as they stand.
-inline std::vector<std::string> SectionLines(const std::string& path, const std::string& section) {
-    std::vector<std::string> lines;
+inline Lines SectionLines(const std::string& path, const std::string& section) {
+    Lines lines;
     std::istringstream in(ReadText(path));
     bool inside = false;
     for (std::string line; std::getline(in, line);) {
@@ -88,79 +104,120 @@ inline void RegPut(HKEY root, const std::string& key, const std::string& name, c
     RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
                     static_cast<DWORD>(value.size() + 1));
 }
-inline void RegRemove(HKEY root, const std::string& key) {
-    RegDeleteTreeA(root, key.c_str());
-    RegDeleteKeyA(root, key.c_str());
-}
 
 inline std::string ProgramsFolder() {
     char path[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path);
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
     return std::string(path) + "\\";
 }
-inline std::string ShortPathOf(const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return buffer;
-}
-inline std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
-class Installation : public ::testing::Test {
+// A test of the program's own code: a setup session with the system's folders; what the
+// user would see recorded (message boxes answered with `answer`) instead of shown, through
+// a user interface that records; and HKEY_CURRENT_USER,
+// HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT of this process redirected into fresh keys under
+// the real HKCU\Software\KvTestScratch, removed again at the end, however the test ends.
+class Session : public ::testing::Test {
   protected:
-    std::string root, dist, dest;
     std::vector<Shown> shown;
     std::vector<ProgressEntry> progress;
     std::vector<std::string> started;
     int answer = IDYES;
+    SetupSession session;
+
+    // The user interface of the program under test: it records instead of showing.
+    class RecordingUi final : public SetupUi {
+      public:
+        explicit RecordingUi(Session& test) : test_(test) {}
+        int Ask(const std::string& text, unsigned flags, const std::string& title) override {
+            test_.shown.push_back({text, flags, title});
+            return test_.answer;
+        }
+        void ShowProgress(int done, int total, const std::string& text) override {
+            test_.progress.push_back({done, total, text});
+        }
+        bool StartProgram(const std::string& commandLine) override {
+            test_.started.push_back(commandLine);
+            return true;
+        }
+
+      private:
+        Session& test_;
+    };
+    RecordingUi ui{*this};
 
     void SetUp() override {
-        SetMessageBoxHook([this](const std::string& text, unsigned flags, const std::string& title) {
-            shown.push_back({text, flags, title});
-            return answer;
-        });
-        SetProgressHook([this](int done, int total, const std::string& text) {
-            progress.push_back({done, total, text});
-        });
-        SetProgramStartHook([this](const std::string& commandLine) {
-            started.push_back(commandLine);
-            return true;
-        });
-        QuietMode = false;
-        InstallErrors = false;
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        for (int i = 0; i < 3; ++i)
+            RegCreateKeyA(HKEY_CURRENT_USER, (kScratch + std::string(1, '\\') + char('0' + i)).c_str(),
+                          &keys_[i]);
+        for (int i = 0; i < 3; ++i) ASSERT_EQ(RegOverridePredefKey(kRoots[i], keys_[i]), ERROR_SUCCESS);
+        // A key that every Windows has and the program writes into without creating it.
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", &keys_[3]);
+        RegCloseKey(keys_[3]);
+        session.folders = &SystemFolderSource();
+        session.scripts = ProfileFiles(SystemFileStamp);
     }
     void TearDown() override {
-        SetMessageBoxHook(nullptr);
-        SetProgressHook(nullptr);
-        SetProgramStartHook(nullptr);
+        for (int i = 0; i < 3; ++i) RegOverridePredefKey(kRoots[i], nullptr), RegCloseKey(keys_[i]);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kScratch);
+    }
+    void Reset() {
+        shown.clear();
+        progress.clear();
+        started.clear();
     }
 
-    // A fresh distribution folder and destination for the case.
-    void Prepare(const std::string& caseName, const std::string& script) {
-        root = "C:\\kvtest\\engine\\" + caseName + "\\";
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-        dist = root + "dist\\";
-        dest = root + "Program Files\\Acme Tools\\";
-        std::filesystem::create_directories(dist);
-        for (const char* name : {"setup.exe", "STKIT432.DLL"})
-            std::filesystem::copy_file(BinFolder() + name, dist + name);
-        WriteText(dist + "setup.ini", script);
-        SourceDir = dist;
-        DestDir = dest;
-    }
-    void Install() {
-        RunInstallPassOne();
-        RunInstallPassTwo();
-    }
-    void Uninstall(bool quiet) {
-        SourceDir = dest + "Setup\\";
-        QuietMode = quiet;
-        RunUninstall();
-    }
-    std::string InstalledScript() const { return dest + "Setup\\setup.ini"; }
+    // The setup session: where the script lies, where the product goes, what went wrong.
+    void UseSource(const std::string& folder) { session.sourceDir = folder; }
+    void UseDestination(const std::string& folder) { session.destDir = folder; }
+    std::string Destination() const { return session.destDir; }
+    bool CopyFailed() const { return session.installErrors; }
+
+  private:
+    static constexpr const char* kScratch = "Software\\KvTestScratch";
+    const HKEY kRoots[3] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+    HKEY keys_[4] = {};
 };
 
-} // namespace enginetest
+// An installation from C:\kvtest\engine\<case>\dist\ (the test program's own setup.exe and
+// STKIT432.DLL with the script) into C:\kvtest\engine\<case>\Program Files\Acme Tools\.
+class Installation : public Session {
+  protected:
+    std::string root, dist, dest;
+
+    void Prepare(const std::string& caseName, const std::string& script) {
+        root = FreshFolder("engine\\" + caseName);
+        dist = root + "dist\\";
+        dest = root + "Program Files\\Acme Tools\\";
+        MakeDistribution(dist, script);
+        UseDestination(dest);
+    }
+    void MakeDistribution(const std::string& folder, const std::string& script) {
+        std::filesystem::create_directories(folder);
+        for (const char* name : {"setup.exe", "STKIT432.DLL"})
+            std::filesystem::copy_file(BinFolder() + name, folder + name);
+        WriteText(folder + "setup.ini", script);
+        UseSource(folder);
+    }
+    void Install() {
+        if (RunInstallPassOne(session, ui) == PassOneOutcome::Completed) RunInstallPassTwo(session, ui);
+    }
+    // The installed program's run: a session of its own, started from the Setup folder.
+    UninstallOutcome Uninstall(bool quiet) {
+        SetupSession uninstall;
+        uninstall.folders = session.folders;
+        uninstall.log = session.log;
+        uninstall.sourceDir = dest + "Setup\\";
+        uninstall.quiet = quiet;
+        uninstall.destDir = uninstall.ReadIni("destpath", "uninstall");
+        return RunUninstall(uninstall, ui);
+    }
+    std::string InstalledScript() const { return dest + "Setup\\setup.ini"; }
+    std::string InstallState() const { return SectionLines(InstalledScript(), "install").back(); }
+};
+
+inline const std::string ProductKey = "SOFTWARE\\Kavex Software\\";
+inline const std::string UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+} // namespace kvtest
