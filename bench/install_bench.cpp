@@ -15,8 +15,8 @@
 #include <string>
 
 #include "engine/install_passes.h"
-#include "engine/progress.h"
-#include "script/globals.h"
+#include "engine/session.h"
+#include "engine/setup_ui.h"
 #include "script/macros.h"
 #include "script/profile_files.h"
 #include "script/script.h"
@@ -44,18 +44,24 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+// The user interface of a run that nobody watches: it counts the messages.
+class CountingUi final : public SetupUi {
+  public:
+    int messages = 0;
+    int Ask(const std::string&, unsigned, const std::string&) override { return ++messages, IDOK; }
+    void ShowProgress(int, int, const std::string&) override {}
+    bool StartProgram(const std::string&) override { return true; }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     const int files = argc > 1 ? std::atoi(argv[1]) : 10000;
     if (files < 1) return 2;
-    ScriptFiles() = ProfileFiles(SystemFileStamp);
-    SetProgressHook([](int, int, const std::string&) {});
-    int messages = 0;
-    SetMessageBoxHook([&](const std::string&, unsigned, const std::string&) {
-        ++messages;
-        return IDOK;
-    });
+    SetupSession session;
+    session.scripts = ProfileFiles(SystemFileStamp);
+    session.folders = &SystemFolderSource();
+    CountingUi ui;
 
     const std::string dist = kRoot + "dist\\";
     RemoveTree(kRoot);
@@ -93,24 +99,24 @@ int main(int argc, char** argv) {
     const double plainSeconds = Seconds(start);
 
     // The installation: pass one over the script's file list.
-    SourceDir = dist;
-    DestDir = kRoot + "installed\\";
+    session.sourceDir = dist;
+    session.destDir = kRoot + "installed\\";
     start = std::chrono::steady_clock::now();
-    RunInstallPassOne();
+    RunInstallPassOne(session, ui);
     const double installSeconds = Seconds(start);
 
-    const std::string setupFolder = DestDir + "Setup\\";
-    const std::string recorded = ReadIni("uninstallfilestotal", "uninstall", setupFolder);
-    const std::string last = ReadIni("file" + std::to_string(files), "uninstall", setupFolder);
+    const std::string setupFolder = session.SetupFolder();
+    const std::string recorded = session.ReadIni("uninstallfilestotal", "uninstall", setupFolder);
+    const std::string last = session.ReadIni("file" + std::to_string(files), "uninstall", setupFolder);
     const DWORD lastAttributes =
-        GetFileAttributesA((DestDir + "file" + std::to_string(files) + ".dat").c_str());
+        GetFileAttributesA((session.destDir + "file" + std::to_string(files) + ".dat").c_str());
 
     std::printf("plain copy:    %8.3f s (%.3f ms per file)\n", plainSeconds, plainSeconds * 1000 / files);
     std::printf("installation:  %8.3f s (%.3f ms per file)\n", installSeconds, installSeconds * 1000 / files);
     std::printf("ratio installation / plain copy: %.2f\n", installSeconds / plainSeconds);
     if (recorded != std::to_string(files) || last.empty() || lastAttributes == INVALID_FILE_ATTRIBUTES ||
-        messages != 0) {
-        std::printf("the installation is incomplete: %s recorded, %d messages\n", recorded.c_str(), messages);
+        ui.messages != 0) {
+        std::printf("the installation is incomplete: %s recorded, %d messages\n", recorded.c_str(), ui.messages);
         return 1;
     }
     return 0;

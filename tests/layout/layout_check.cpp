@@ -183,7 +183,7 @@ void CheckWindow(const std::string& name, Form& form) {
     std::string file = name;
     for (char& c : file)
         if (c == ' ') c = '-';
-    if (!e2e::ScreenImage::Capture().SavePng(g_shots + g_run + "-" + number + file + ".png"))
+    if (!e2e::SaveScreen(g_shots + g_run + "-" + number + file + ".bmp"))
         Fault(name, "no screenshot saved");
 }
 

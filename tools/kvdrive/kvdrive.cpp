@@ -40,8 +40,9 @@ class ScreenLog {
         for (char c : what) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
         char number[8];
         std::snprintf(number, sizeof number, "%02d-", ++count_);
-        const std::string path = folder_ + "\\" + number + name.substr(0, 60) + ".png";
-        if (ScreenImage::Capture().SavePng(path)) std::printf("  screenshot %s\n", path.c_str());
+        // BMP here; the main job keeps them as PNG.
+        const std::string path = folder_ + "\\" + number + name.substr(0, 60) + ".bmp";
+        if (SaveScreen(path)) std::printf("  screenshot %s\n", path.c_str());
     }
 
   private:

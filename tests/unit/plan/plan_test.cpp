@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-using namespace enginetest;
+using namespace kvtest;
 
 namespace {
 

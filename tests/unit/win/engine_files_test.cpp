@@ -44,7 +44,7 @@ TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
     WriteText(dest + "kept.dll", v[1]);
     WriteText(dest + "stuck.txt", "stuck");
 
-    RunInstallPassOne();
+    RunInstallPassOne(session, ui);
 
     EXPECT_TRUE(ReadText(dest + "older.dll") == v[2]);
     EXPECT_TRUE(ReadText(dest + "newer.dll") == v[3]);

@@ -201,8 +201,10 @@ class Installation : public Session {
         UseSource(folder);
     }
     void Install() {
-        if (RunInstallPassOne(session, ui) == PassOneOutcome::Completed) RunInstallPassTwo(session, ui);
+        stopped_ = RunInstallPassOne(session, ui) == PassOneOutcome::Stopped;
+        if (!stopped_) RunInstallPassTwo(session, ui);
     }
+    bool InstallationStopped() const { return stopped_; }
     // The installed program's run: a session of its own, started from the Setup folder.
     UninstallOutcome Uninstall(bool quiet) {
         SetupSession uninstall;
@@ -215,6 +217,9 @@ class Installation : public Session {
     }
     std::string InstalledScript() const { return dest + "Setup\\setup.ini"; }
     std::string InstallState() const { return SectionLines(InstalledScript(), "install").back(); }
+
+  private:
+    bool stopped_ = false;
 };
 
 inline const std::string ProductKey = "SOFTWARE\\Kavex Software\\";

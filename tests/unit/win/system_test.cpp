@@ -89,7 +89,7 @@ TEST_F(SystemLayer, ProductKeyGivesTheDestinationWithoutSearching) {
     UseSource(folder);
     RegPut(HKEY_LOCAL_MACHINE, ProductKey + "Later Test Product", "", "D:\\Old Place");
     UseDestination("C:\\Program Files\\Later\\");
-    FindComponents();
+    FindComponents(session, [] { return false; });
     EXPECT_EQ(Destination(), "D:\\Old Place\\");
 }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "engine/progress.h"
+#include "wizard/wizard_ui.h"
 #include "windows/mother_form.h"
 #include "wizard/folder_chooser.h"
 #include "wizard/wiz_form.h"
@@ -11,13 +11,13 @@
 namespace {
 
 TEST(FreeSpaceTexts, WholeMegabytesAndTheDriveInCapitals) {
-    EXPECT_EQ(FreeSpaceLabel(" 52428800", "c:\\tools\\"), "50MB of free space on drive C:");
-    EXPECT_EQ(FreeSpaceLabel(" 2147483647", "D:\\Acme\\"), "2047MB of free space on drive D:");
-    EXPECT_EQ(FreeSpaceLabel(" 1048575", "e:\\"), "0MB of free space on drive E:");
-    EXPECT_EQ(FreeSpaceLabel("unknown", "q:\\acme\\"), "");
+    EXPECT_EQ(FreeSpaceLabel(52428800, "c:\\tools\\"), "50MB of free space on drive C:");
+    EXPECT_EQ(FreeSpaceLabel(2147483647, "D:\\Acme\\"), "2047MB of free space on drive D:");
+    EXPECT_EQ(FreeSpaceLabel(1048575, "e:\\"), "0MB of free space on drive E:");
+    EXPECT_EQ(FreeSpaceLabel(std::nullopt, "q:\\acme\\"), "");
     // The folder chooser names the drive as its drive list shows it.
-    EXPECT_EQ(FreeSpaceText(" 52428800", "c: [system]"), "50MB of free space on drive C: [SYSTEM]");
-    EXPECT_EQ(FreeSpaceText("unknown", "c:"), "");
+    EXPECT_EQ(FreeSpaceText(52428800, "c: [system]"), "50MB of free space on drive C: [SYSTEM]");
+    EXPECT_EQ(FreeSpaceText(std::nullopt, "c:"), "");
 }
 
 TEST(FreeSpaceTexts, WarningWhenTheEstimateReachesTheFreeSpace) {
@@ -30,14 +30,14 @@ TEST(FreeSpaceTexts, WarningWhenTheEstimateReachesTheFreeSpace) {
                "Wizard window to set a new destination.";
     };
     // The free megabytes keep their fraction and the number's leading blank.
-    EXPECT_EQ(DiskSpaceWarning(" 1572864", "5", "Acme"), warning(" 1.5", "5"));
-    EXPECT_EQ(DiskSpaceWarning(" 1000000", "1", "Acme"), warning(" 0.95367431640625", "1"));
+    EXPECT_EQ(DiskSpaceWarning(1572864, "5", "Acme"), warning(" 1.5", "5"));
+    EXPECT_EQ(DiskSpaceWarning(1000000, "1", "Acme"), warning(" 0.95367431640625", "1"));
     // Exactly as much free as estimated still warns; the estimate is shown as written.
-    EXPECT_EQ(DiskSpaceWarning(" 5242880", "5.0", "Acme"), warning(" 5", "5.0"));
-    EXPECT_EQ(DiskSpaceWarning("unknown", "1", "Acme"), warning(" 0", "1"));
-    EXPECT_EQ(DiskSpaceWarning(" 5242881", "5", "Acme"), "");
-    EXPECT_EQ(DiskSpaceWarning(" 0", "0", "Acme"), "");
-    EXPECT_EQ(DiskSpaceWarning(" 0", "", "Acme"), "");
+    EXPECT_EQ(DiskSpaceWarning(5242880, "5.0", "Acme"), warning(" 5", "5.0"));
+    EXPECT_EQ(DiskSpaceWarning(std::nullopt, "1", "Acme"), warning(" 0", "1"));
+    EXPECT_EQ(DiskSpaceWarning(5242881, "5", "Acme"), "");
+    EXPECT_EQ(DiskSpaceWarning(0, "0", "Acme"), "");
+    EXPECT_EQ(DiskSpaceWarning(0, "", "Acme"), "");
 }
 
 TEST(Gradient, ComponentsCountDownFromTheirCappedStart) {
@@ -55,17 +55,17 @@ TEST(CopyScreen, ShowsTheActionAndSlidesTheBarIn) {
     MotherForm.Show();
     WizForm.Load();
     ASSERT_TRUE(WizForm.Loaded());
-    ShowProgress(25, 100, "Copying: C:\\Acme\\tool.exe");
+    WizardUi().ShowProgress(25, 100, "Copying: C:\\Acme\\tool.exe");
     EXPECT_EQ(WizForm.Text1.Caption(), "Copying: C:\\Acme\\tool.exe");
     RECT bar, box;
     GetWindowRect(WizForm.Shape1.Handle(), &bar);
     GetClientRect(WizForm.Picture1.Handle(), &box);
     MapWindowPoints(WizForm.Picture1.Handle(), nullptr, reinterpret_cast<POINT*>(&box), 2);
     EXPECT_NEAR(bar.right - box.left, (box.right - box.left) / 4, 2) << "a quarter of the box is filled";
-    ShowProgress(3, 3, "Deleting: C:\\Acme\\old.txt");
+    WizardUi().ShowProgress(3, 3, "Deleting: C:\\Acme\\old.txt");
     EXPECT_EQ(WizForm.Shape1.Left(), 0);
     // With no total the bar stays where it was.
-    ShowProgress(0, 0, "Removing previous installation...");
+    WizardUi().ShowProgress(0, 0, "Removing previous installation...");
     EXPECT_EQ(WizForm.Text1.Caption(), "Removing previous installation...");
     EXPECT_EQ(WizForm.Shape1.Left(), 0);
     WizForm.Unload();
