@@ -9,7 +9,7 @@ export WINEARCH=win64
 
 kv_wine_template() {
   local tpl=$KV_ROOT/build/wine-template
-  if [ ! -f "$tpl/.booted" ]; then
+  if [ ! -f "$tpl/.booted-v2" ]; then
     rm -rf "$tpl"
     mkdir -p "$tpl/dosdevices" "$tpl/drive_c"
     # With c: made before the boot, Wine never maps z: to the Linux root, so
@@ -18,9 +18,12 @@ kv_wine_template() {
     WINEPREFIX=$tpl wineboot -i >/dev/null 2>&1 || true
     # Without a window manager, closing windows stalls unless Wine manages them itself.
     WINEPREFIX=$tpl wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    # A program that crashes ends after its backtrace instead of waiting behind the crash
+    # dialog, so that a test that crashes fails instead of hanging until its time runs out.
+    WINEPREFIX=$tpl wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
     WINEPREFIX=$tpl wineserver -w || true
     rm -f "$tpl/dosdevices/z:"
-    touch "$tpl/.booted"
+    touch "$tpl/.booted-v2"
   fi
   echo "$tpl"
 }

@@ -81,11 +81,12 @@ TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
 
     // A move is recorded whatever became of it, and so is every file-list entry.
     const std::string d = Lower(dest);
-    Lines records{"destpath=" + d, "file1=" + d + "x\\y\\stuck.txt"};
+    // The count stands before the records: written as the most there can be before the first
+    // file, and as the true number at the end.
+    Lines records{"destpath=" + d, "uninstallfilestotal=10", "file1=" + d + "x\\y\\stuck.txt"};
     for (const char* name : {"older.dll", "newer.dll", "forced.dll", "kept.dll", "quiet.dll", "loud.dll",
                              "p\\q\\deep.dll", "new long name.dll", "fonts\\broken.ttf"})
-        records.push_back("file" + std::to_string(records.size()) + "=" + d + name);
-    records.push_back("uninstallfilestotal=10");
+        records.push_back("file" + std::to_string(records.size() - 1) + "=" + d + name);
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"), records);
 }
 
@@ -136,7 +137,7 @@ TEST_F(Installation, RemovesThePreviousVersionBeforeInstallingOverIt) {
     EXPECT_EQ(ReadText(dest + "a.txt"), "v2 a");
     const std::string d = Lower(dest);
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"),
-              (Lines{"destpath=" + d, "file1=" + d + "a.txt", "uninstallfilestotal=1"}));
+              (Lines{"destpath=" + d, "uninstallfilestotal=1", "file1=" + d + "a.txt"}));
     EXPECT_EQ(InstallState(), "installstate=installed");
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, ProductKey + "Acme Upgrade", ""), dest);
 }
@@ -153,7 +154,7 @@ TEST_F(Installation, QuietUninstallRemovesTheFirst255RecordedFiles) {
     for (const char* name : {"a.log", "b.log", "keep.txt"}) WriteText(dest + "logs\\" + name, name);
 
     Install();
-    EXPECT_EQ(SectionLines(InstalledScript(), "uninstall")[1], "file1=" + Lower(dest) + "logs\\*.log");
+    EXPECT_EQ(SectionLines(InstalledScript(), "uninstall")[2], "file1=" + Lower(dest) + "logs\\*.log");
 
     Uninstall(true);
     EXPECT_TRUE(shown.empty());

@@ -113,20 +113,21 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
         EXPECT_EQ(RegText(root, key, name), value) << key << name;
     EXPECT_TRUE(RegKeyThere(HKEY_CURRENT_USER, acme + "Empty"));
     EXPECT_FALSE(RegKeyThere(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Old"));
-    for (const std::string& gone :
-         {doc + "\\shell\\oldverb", std::string(".kvu\\ShellNew"), other + "\\shell\\view"})
-        EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, gone)) << gone;
+    for (const std::string& never : {std::string(".kvu\\ShellNew"), other + "\\shell\\view"})
+        EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, never)) << never;
+    // A verb that was there before and that the product does not name stays.
+    EXPECT_TRUE(RegKeyThere(HKEY_CLASSES_ROOT, doc + "\\shell\\oldverb"));
     EXPECT_TRUE(IsFile(links + "Acme Readme.lnk"));
     EXPECT_TRUE(IsFile(links + "Documents\\Acme Guide.lnk"));
 
     // What the uninstaller will read, line by line.
     const std::string d = Lower(dest);
     const Lines records{"destpath=" + d,
+                        "uninstallfilestotal=4",
                         "file1=" + d + "docs\\notes.txt",
                         "file2=" + d + "readme.txt",
                         "file3=" + d + "docs\\guide.txt",
                         "file4=" + d + "data\\settings.ini",
-                        "uninstallfilestotal=4",
                         "ext1=.kvt",
                         "ext2=.kvu",
                         "shortcut1=acme readme",

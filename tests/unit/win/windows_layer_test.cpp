@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "system/folders.h"
 #include "wizard/wizard_ui.h"
 #include "windows/mother_form.h"
 #include "wizard/folder_chooser.h"
@@ -51,6 +52,10 @@ TEST(Gradient, ComponentsCountDownFromTheirCappedStart) {
 }
 
 TEST(CopyScreen, ShowsTheActionAndSlidesTheBarIn) {
+    SetupSession session; // no script: every key reads empty
+    session.folders = &SystemFolderSource();
+    MotherForm.session = &session;
+    WizForm.session = &session;
     SetMainForm(&MotherForm);
     MotherForm.Show();
     WizForm.Load();
