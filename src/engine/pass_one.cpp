@@ -254,6 +254,7 @@ PassOneOutcome RunInstallPassOne(SetupSession& session, SetupUi& ui) {
     try {
         return PassOne(session, ui).Run();
     } catch (...) {
+        session.LogFailure("install pass one (an unexpected error)", 0);
         return PassOneOutcome::Completed; // what was done stays done; pass two goes on
     }
 }

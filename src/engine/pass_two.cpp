@@ -278,5 +278,6 @@ void RunInstallPassTwo(SetupSession& session, SetupUi& ui) {
     try {
         PassTwo(session, ui).Run();
     } catch (...) {
+        session.LogFailure("install pass two (an unexpected error)", 0);
     }
 }

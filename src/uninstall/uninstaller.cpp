@@ -174,6 +174,7 @@ UninstallOutcome RunUninstall(SetupSession& session, SetupUi& ui) {
     try {
         return Uninstaller(session, ui).Run();
     } catch (...) {
+        session.LogFailure("uninstall (an unexpected error)", 0);
         return UninstallOutcome::Removed;
     }
 }

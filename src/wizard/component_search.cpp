@@ -50,8 +50,10 @@ void FindComponents(SetupSession& s, const std::function<bool()>& cancelled) {
                     return;
                 }
             } catch (...) {
+                s.LogFailure("search drive " + drives[i] + " (an unexpected error)", 0);
             }
         }
     } catch (...) {
+        s.LogFailure("component search (an unexpected error)", 0);
     }
 }

@@ -12,6 +12,7 @@
 #include <ole2.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -328,6 +329,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0); // every fault is seen, even if a window hangs
     const int dpi = std::atoi(argv[1]);
     g_shots = std::string(argv[2]) + "\\";
+    std::filesystem::create_directories(argv[2]);
     HDC screen = GetDC(nullptr);
     const int actual = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
