@@ -28,10 +28,12 @@ namespace {
 
 using namespace e2e;
 
-// Saves what the screen shows as <folder>\NN-<what>.png, numbered in the order passed.
+// Saves what the screen shows as <folder>\NN-<what>.bmp, numbered in the order passed.
 class ScreenLog {
   public:
-    explicit ScreenLog(std::string folder) : folder_(std::move(folder)) {}
+    explicit ScreenLog(std::string folder) : folder_(std::move(folder)) {
+        if (!folder_.empty()) CreateDirectoryA(folder_.c_str(), nullptr);
+    }
     void Save(const std::string& what) {
         if (folder_.empty()) return;
         // The window has just appeared or changed: give it a moment to paint itself.
