@@ -44,7 +44,11 @@ TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
     WriteText(dest + "kept.dll", v[1]);
     WriteText(dest + "stuck.txt", "stuck");
 
+    // Held open without sharing, as a running program holds it: it still exists.
+    const HANDLE lock =
+        CreateFileA((dest + "kept.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     RunInstallPassOne(session, ui);
+    CloseHandle(lock);
 
     EXPECT_TRUE(ReadText(dest + "older.dll") == v[2]);
     EXPECT_TRUE(ReadText(dest + "newer.dll") == v[3]);
@@ -81,11 +85,10 @@ TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
 
     // A move is recorded whatever became of it, and so is every file-list entry.
     const std::string d = Lower(dest);
-    Lines records{"destpath=" + d, "file1=" + d + "x\\y\\stuck.txt"};
+    Lines records{"destpath=" + d, "uninstallfilestotal=10", "file1=" + d + "x\\y\\stuck.txt"};
     for (const char* name : {"older.dll", "newer.dll", "forced.dll", "kept.dll", "quiet.dll", "loud.dll",
                              "p\\q\\deep.dll", "new long name.dll", "fonts\\broken.ttf"})
-        records.push_back("file" + std::to_string(records.size()) + "=" + d + name);
-    records.push_back("uninstallfilestotal=10");
+        records.push_back("file" + std::to_string(records.size() - 1) + "=" + d + name);
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"), records);
 }
 
@@ -136,7 +139,7 @@ TEST_F(Installation, RemovesThePreviousVersionBeforeInstallingOverIt) {
     EXPECT_EQ(ReadText(dest + "a.txt"), "v2 a");
     const std::string d = Lower(dest);
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"),
-              (Lines{"destpath=" + d, "file1=" + d + "a.txt", "uninstallfilestotal=1"}));
+              (Lines{"destpath=" + d, "uninstallfilestotal=1", "file1=" + d + "a.txt"}));
     EXPECT_EQ(InstallState(), "installstate=installed");
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, ProductKey + "Acme Upgrade", ""), dest);
 }
@@ -153,7 +156,7 @@ TEST_F(Installation, QuietUninstallRemovesTheFirst255RecordedFiles) {
     for (const char* name : {"a.log", "b.log", "keep.txt"}) WriteText(dest + "logs\\" + name, name);
 
     Install();
-    EXPECT_EQ(SectionLines(InstalledScript(), "uninstall")[1], "file1=" + Lower(dest) + "logs\\*.log");
+    EXPECT_EQ(SectionLines(InstalledScript(), "uninstall")[2], "file1=" + Lower(dest) + "logs\\*.log");
 
     Uninstall(true);
     EXPECT_TRUE(shown.empty());
