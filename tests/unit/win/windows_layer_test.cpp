@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "engine/session.h"
 #include "wizard/wizard_ui.h"
 #include "windows/mother_form.h"
 #include "wizard/folder_chooser.h"
@@ -49,6 +50,8 @@ TEST(Gradient, ComponentsCountDownFromTheirCappedStart) {
 }
 
 TEST(CopyScreen, ShowsTheActionAndSlidesTheBarIn) {
+    SetupSession session; // no script: every key reads empty
+    MotherForm.session = WizForm.session = &session;
     SetMainForm(&MotherForm);
     MotherForm.Show();
     WizForm.Load();
