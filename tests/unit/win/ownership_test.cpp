@@ -51,12 +51,6 @@ TEST_F(Installation, ACommonExtensionKeepsTheSystemsSubkeys) {
     EXPECT_EQ(KeyContents(HKEY_CLASSES_ROOT, ".acmb"), std::make_pair(DWORD(2), DWORD(0)));
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".acmb\\PersistentHandler", ""), "{5e941d80}");
     EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, "AcmeA.Doc"));
-    // Without anything else in it, the extension key goes too.
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, ".acmb");
-    Prepare("own-ext", TypeScript);
-    Install();
-    Uninstall(true);
-    EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, ".acmb"));
 }
 
 TEST_F(Installation, AProductNameThatNamesNoKeyOfItsOwnMakesAndDeletesNoKey) {
