@@ -199,7 +199,7 @@ void PassOne::CopyOneFile(int n) {
     });
     MakeFolderOf(dest);
     Step(s, "copy " + dest, [&] {
-        if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && FileExists(dest)) {
+        if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && FileFound(dest)) {
             s.Log("skipped (NoOverwrite, the file exists): " + dest);
             return;
         }

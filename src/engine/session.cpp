@@ -2,6 +2,7 @@
 
 #include "script/script.h"
 #include "script/values.h"
+#include "system/letter_case.h"
 #include "system/setup_log.h"
 
 std::string SetupSession::ReadIni(std::string_view key, std::string_view section,
@@ -11,7 +12,8 @@ std::string SetupSession::ReadIni(std::string_view key, std::string_view section
 
 void SetupSession::WriteIni(std::string_view key, std::string_view value, std::string_view section,
                             std::string_view folder) const {
-    ::WriteIni(scripts, key, value, section, folder.empty() ? std::string_view(sourceDir) : folder);
+    ::WriteIni(scripts, key, value, section, folder.empty() ? std::string_view(sourceDir) : folder,
+               "setup.ini", SystemLowerCase);
 }
 
 std::string SetupSession::ResolveScriptPath(std::string_view path) const {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "script/text.h"
+
 class ProfileFiles;
 
 // Reads one key of the script `fileName` in `folder` (the folder followed directly by the
@@ -16,8 +18,13 @@ class ProfileFiles;
 std::string ReadIni(ProfileFiles& files, std::string_view key, std::string_view section,
                     std::string_view folder, std::string_view fileName = "setup.ini");
 
+// How WriteIni lower-cases what it stores. The script layer runs on any system and knows
+// only A-Z (LowerCase); the program passes the lower case of the system's code page.
+using LowerCaseRule = std::string (*)(std::string_view text);
+
 // Writes one key; section, key and value are stored in lower case. The file, the section
 // and the key are created when missing; an existing key's value is replaced in place.
 // The write reaches the disk before the call returns. Failures are silent.
 void WriteIni(ProfileFiles& files, std::string_view key, std::string_view value, std::string_view section,
-              std::string_view folder, std::string_view fileName = "setup.ini");
+              std::string_view folder, std::string_view fileName = "setup.ini",
+              LowerCaseRule lower = LowerCase);

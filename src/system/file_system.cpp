@@ -42,6 +42,15 @@ bool FileExists(const std::string& path) {
     return true;
 }
 
+bool FileFound(const std::string& path) {
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool FolderExists(const std::string& path) {
     if (path.empty()) return false;
     const DWORD attributes = GetFileAttributesA(path.c_str());

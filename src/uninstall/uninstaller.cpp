@@ -83,21 +83,21 @@ void Uninstaller::RemoveFiles() {
         s.Log("files recorded after the 255th stay: " + std::to_string(count - 255));
 }
 
-// A file type is removed only while its extension still points to it: an extension that
-// another program has taken over since (it points to another type now) is left alone with
-// that type. Of the extension key goes what this product wrote, its type and its ShellNew;
-// the key itself goes only when nothing else is left in it.
+// The product's own type goes with everything below it. Its extension is left alone when
+// another program has taken it over since (it points to another type now); otherwise of the
+// extension key goes what this product wrote, its type and its ShellNew, and the key itself
+// only when nothing else is left in it.
 void Uninstaller::RemoveOneFileType(int n) {
     const std::string ext = s.ReadIni(ItemKey("Ext", n), "Uninstall");
     if (IsBlank(ext)) return;
     // The registry calls get the extension as read.
     const std::string current = ReadRegString(RegHKeyClassesRoot, ext, "");
     const std::string ours = s.ReadIni(ItemKey("RegExt", n, "key"));
+    if (!IsBlank(ours)) DeleteKey(RegHKeyClassesRoot, ours);
     if (!IsBlank(current) && !EqualsNoCase(TrimBlanks(current), TrimBlanks(ours))) {
         s.Log("left alone: " + ext + " now belongs to " + current);
         return;
     }
-    if (!IsBlank(ours)) DeleteKey(RegHKeyClassesRoot, ours);
     Step(s, "the type of " + ext, [&] { return DeleteRegValue(RegHKeyClassesRoot, ext, "") == 0; });
     if (ReadFlag(s.ReadIni(ItemKey("RegExt", n, "ShellNew"))))
         DeleteKey(RegHKeyClassesRoot, ext + "\\ShellNew");

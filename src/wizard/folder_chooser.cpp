@@ -8,6 +8,7 @@
 #include "script/text.h"
 #include "script/values.h"
 #include "system/file_system.h"
+#include "system/letter_case.h"
 #include "windows/msgbox.h"
 #include "system/folder_listing.h"
 #include "wizard/seeker.h"
@@ -27,7 +28,7 @@ std::string NewFolderPath(const std::string& path, const std::string& name) {
 }
 
 std::string ChosenFolderOf(const std::string& path) {
-    return LowerCase(path.size() > 3 ? path + "\\" : path);
+    return SystemLowerCase(path.size() > 3 ? path + "\\" : path);
 }
 
 namespace {

@@ -33,10 +33,11 @@ std::string TextForDisplay(const std::string& bytes) {
 // ---------------------------------------------------------------------------------------
 
 DWORD TextReaderForm::ReaderText::Style() const {
-    // A read-only multi-line box with a vertical scroll bar. Long lines wrap at the box's
-    // edge, so that license texts written as one line per paragraph read without sideways
-    // scrolling.
-    return WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | ES_NOHIDESEL;
+    // A read-only multi-line box with both scroll bars, as its hint says. Lines are shown
+    // as the document has them: a long line runs on to the right and is reached with the
+    // horizontal scroll bar.
+    return WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+           ES_READONLY | ES_NOHIDESEL;
 }
 
 DWORD TextReaderForm::Style() const {

@@ -62,7 +62,9 @@ TEST_F(LaterScreens, LicenseYesGoesOnAndItsCloseBoxEndsTheProgram) {
 }
 
 TEST_F(LaterScreens, PreliminaryDocumentsInTheReaderTitledWithTheirNames) {
-    WriteDistFile("readme.txt", "Read me first.");
+    std::string readme;
+    for (int i = 0; i < 30; ++i) readme += "Read me first. ";
+    WriteDistFile("readme.txt", readme);
     WriteScript({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "PrelimMessagesTotal=1",
                  "PrelimMessage1=Hello there", "PrelimDocuExecsTotal=2", "PrelimDocuExec1=readme.txt",
                  "PrelimDocuExec1InternalReader=1", "PrelimDocuExec2=gone.txt",
@@ -78,7 +80,9 @@ TEST_F(LaterScreens, PreliminaryDocumentsInTheReaderTitledWithTheirNames) {
 
     HWND reader = WaitWindowOf(Pid(), "readme");
     ASSERT_TRUE(reader);
-    EXPECT_EQ(TextOf(FindControl(reader, "", "Edit")), "Read me first.");
+    EXPECT_EQ(TextOf(FindControl(reader, "", "Edit")), readme);
+    // A long line stays one line, reached with the horizontal scroll bar.
+    EXPECT_EQ(SendMessageA(FindControl(reader, "", "Edit"), EM_GETLINECOUNT, 0, 0), 1);
     EXPECT_TRUE(IsShown(FindControl(reader, "OK", "Button")));
     EXPECT_FALSE(IsShown(FindControl(reader, "Yes", "Button")));
     Shot("readme");

@@ -44,7 +44,11 @@ TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
     WriteText(dest + "kept.dll", v[1]);
     WriteText(dest + "stuck.txt", "stuck");
 
+    // Held open without sharing, as a running program holds it: it still exists.
+    const HANDLE lock =
+        CreateFileA((dest + "kept.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     RunInstallPassOne(session, ui);
+    CloseHandle(lock);
 
     EXPECT_TRUE(ReadText(dest + "older.dll") == v[2]);
     EXPECT_TRUE(ReadText(dest + "newer.dll") == v[3]);
@@ -81,8 +85,6 @@ TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
 
     // A move is recorded whatever became of it, and so is every file-list entry.
     const std::string d = Lower(dest);
-    // The count stands before the records: written as the most there can be before the first
-    // file, and as the true number at the end.
     Lines records{"destpath=" + d, "uninstallfilestotal=10", "file1=" + d + "x\\y\\stuck.txt"};
     for (const char* name : {"older.dll", "newer.dll", "forced.dll", "kept.dll", "quiet.dll", "loud.dll",
                              "p\\q\\deep.dll", "new long name.dll", "fonts\\broken.ttf"})
