@@ -94,7 +94,9 @@ class InterruptedTest : public SetupRun {
         const uint64_t offset = std::filesystem::file_size(LogPath(), ignored);
         StartWizard(script_);
         Press("&Next >");
+        ASSERT_TRUE(Shows(kDest, 30000)); // generous limits: the machine may be busy
         Press("&Next >");
+        ASSERT_TRUE(Shows("Setup is ready to install Acme. Press Finish to continue.", 30000));
         Press("Finish");
         const auto end = GetTickCount64() + 60000;
         while (Logged(offset, prefix).size() < count && GetTickCount64() < end) Sleep(2);
