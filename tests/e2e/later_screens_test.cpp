@@ -1,7 +1,5 @@
-// The license screen, the preliminary documents in the reader, the closing program, the
-// folder chooser and the component search, driven through the real program.
-#include <filesystem>
-#include <fstream>
+// The license screen, the preliminary documents in the reader, the closing program and the
+// folder chooser, driven through the real program.
 
 #include "driver/setup_run.h"
 
@@ -168,50 +166,6 @@ TEST_F(LaterScreens, ChooserGivesTheRootOfADriveAndMakesNewFolders) {
     OpenFolderEntry(chooser, "      Tools", "");
     Click(FindControl(chooser, "OK", "Button"));
     EXPECT_TRUE(Shows("c:\\kvtest\\later_chooser\\tools\\"));
-    StopAll();
-}
-
-TEST_F(LaterScreens, CancelOrTheKeyXStopsTheSearchAndKeepsTheDefaultFolder) {
-    // Thousands of folders to walk, and a hit that the walk reaches only at its very end
-    // (the root's first subfolder is taken last). The tree is kept for later runs.
-    const std::string tree = "C:\\kvtest\\later_tree\\";
-    if (!std::filesystem::exists(tree + "complete")) {
-        for (int a = 0; a < 40; ++a)
-            for (int b = 0; b < 75; ++b)
-                std::filesystem::create_directories(tree + "d" + std::to_string(a) + "\\e" +
-                                                    std::to_string(b));
-        std::filesystem::create_directories(tree + "complete");
-    }
-    CleanUpFolder("C:\\!kvlater_hit");
-    std::filesystem::create_directories("C:\\!kvlater_hit");
-    std::ofstream("C:\\!kvlater_hit\\kvlater_mark.dll") << "x";
-
-    StartWizard({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "ProductName=Acme Later Cancel",
-                 "ComponentsSearch=1", "Components=kvlater_mark.dll", "DefaultDir=C:\\kvtest\\Acme\\"});
-    Press("&Next >");
-    ASSERT_TRUE(Shows("Searching for installed components...", 5000));
-    EXPECT_TRUE(
-        HasText(ShownTexts(wizard_), "(Press 'Cancel' to stop search and install in default location)"));
-    Shot("searching");
-    Press("Cancel");
-    EXPECT_TRUE(Shows("C:\\kvtest\\Acme\\", 20000));
-    EXPECT_FALSE(FindMessageBox(Pid())); // no question on the search screen
-
-    // The key x typed into the wizard stops the search the same way.
-    Press("< &Back");
-    ASSERT_TRUE(Shows(kWelcome));
-    Press("&Next >");
-    ASSERT_TRUE(Shows("Searching for installed components...", 5000));
-    // Typed as a person types it, while the search runs and the wizard's disabled buttons
-    // leave no control with the focus.
-    TypeKey(wizard_, 'X');
-    EXPECT_TRUE(Shows("C:\\kvtest\\Acme\\", 20000));
-
-    // Left alone, the same search walks on to the hit.
-    Press("< &Back");
-    ASSERT_TRUE(Shows(kWelcome));
-    Press("&Next >");
-    EXPECT_TRUE(Shows("C:\\!kvlater_hit\\", 60000));
     StopAll();
 }
 

@@ -115,16 +115,26 @@ void Click(HWND button) {
 }
 
 void TypeKey(HWND window, WORD virtualKey) {
+    TypeKeyWith(window, 0, virtualKey);
+}
+
+void TypeKeyWith(HWND window, WORD modifier, WORD virtualKey) {
     HWND top = GetAncestor(window, GA_ROOT);
     SetForegroundWindow(top);
     WaitFor([&] { return GetForegroundWindow() == top; }, 2000);
-    INPUT keys[2] = {};
-    for (INPUT& key : keys) {
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = virtualKey;
-    }
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
+    std::vector<INPUT> keys;
+    const auto key = [&](WORD vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = flags;
+        keys.push_back(input);
+    };
+    if (modifier) key(modifier, 0);
+    key(virtualKey, 0);
+    key(virtualKey, KEYEVENTF_KEYUP);
+    if (modifier) key(modifier, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
 void SetText(HWND edit, const std::string& text) {

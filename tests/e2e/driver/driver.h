@@ -44,6 +44,8 @@ HWND WaitShownText(HWND root, const std::string& text, int timeoutMs = kDefaultT
 void Click(HWND button);
 // Presses and releases a key as the keyboard does, into the focus of the window's top level.
 void TypeKey(HWND window, WORD virtualKey);
+// The same with a modifier key held down meanwhile (VK_MENU and VK_F4: Alt+F4).
+void TypeKeyWith(HWND window, WORD modifier, WORD virtualKey);
 void SetText(HWND edit, const std::string& text);
 void CloseBox(HWND hwnd);
 
