@@ -1,5 +1,7 @@
 #include "plan.h"
 
+#include "engine/product_keys.h"
+
 #include <set>
 
 #include "engine/pass_steps.h" // ItemKey: item keys spelt as the passes spell them
@@ -87,6 +89,13 @@ class PlanBuilder {
             folders_.insert(LowerCase(setup_));
             Add("copy", setup_ + "setup.ini", {}, source_ + "setup.ini");
             Record("DestPath", dest_);
+            // The Setup folder can uninstall from the first file on (an installation that is
+            // ended early): the program, its library and the most records there can be.
+            ReplaceSetupFile("setup.exe");
+            ReplaceSetupFile("stkit432.dll");
+            Add("record", "[uninstall] uninstallfilestotal", {},
+                std::to_string(Count("MoveFilesTotal") + Count("TotalFiles")),
+                "until the true count is written at the end");
         }
         for (int n = 1, count = Count("KillFilesTotal"); n <= count; ++n) {
             const std::string path = ResolveKey(ItemKey("KillFile", n));
@@ -162,15 +171,17 @@ class PlanBuilder {
         const std::string ext = Read(ItemKey("RegExt", n)), type = Read(ItemKey("RegExt", n, "key"));
         if (IsBlank(ext) || IsBlank(type)) return;
         Add("filetype", ext, {}, type);
-        Add("delete-key", KeyPath(kClassesRoot, ext));
+        // Only what the product writes again is replaced: other programs' subkeys stay.
+        const bool shellNew = Flag(ItemKey("RegExt", n, "ShellNew"));
+        if (shellNew) Add("delete-key", KeyPath(kClassesRoot, ext + "\\ShellNew"));
         CreateKey(kClassesRoot, ext);
         SetValue(kClassesRoot, ext, "", type);
         if (EstablishSetup()) Record(ItemKey("ext", n), ext);
-        if (Flag(ItemKey("RegExt", n, "ShellNew"))) {
+        if (shellNew) {
             CreateKey(kClassesRoot, ext + "\\ShellNew");
             SetValue(kClassesRoot, ext + "\\ShellNew", "NullFile", "");
         }
-        Add("delete-key", KeyPath(kClassesRoot, type));
+        Add("delete-key", KeyPath(kClassesRoot, type + "\\DefaultIcon"));
         CreateKey(kClassesRoot, type);
         SetValue(kClassesRoot, type, "", Read(ItemKey("RegExt", n, "Desc")));
         if (Flag(ItemKey("RegExt", n, "IsShortcut"))) SetValue(kClassesRoot, type, "IsShortcut", "");
@@ -184,6 +195,7 @@ class PlanBuilder {
             if (IsBlank(field[j])) continue;
             const std::string verb = type + "\\shell\\" + field[j];
             CreateKey(kClassesRoot, type + "\\shell");
+            Add("delete-key", KeyPath(kClassesRoot, verb));
             CreateKey(kClassesRoot, verb);
             CreateKey(kClassesRoot, verb + "\\command");
             SetValue(kClassesRoot, verb + "\\command", "", "\"" + Resolve(field[j + 1]));
@@ -214,15 +226,27 @@ class PlanBuilder {
 
     void UninstallRegistration() {
         const std::string product = Read("ProductName");
-        if (!IsBlank(product)) {
-            const std::string productKey = "SOFTWARE\\Kavex Software\\" + product;
-            const std::string uninstallKey =
-                "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product;
+        if (NamesOwnProductKey(product)) {
+            const std::string productKey = ProductKeyPath(product);
+            const std::string uninstallKey = UninstallKeyPath(product);
             CreateKey(kLocalMachine, productKey);
             SetValue(kLocalMachine, productKey, "", dest_);
             CreateKey(kLocalMachine, uninstallKey);
             SetValue(kLocalMachine, uninstallKey, "DisplayName", product);
             SetValue(kLocalMachine, uninstallKey, "UninstallString", setup_ + "setup.exe uninstall");
+            // What the list of installed programs shows beside the name, as setup.exe writes it.
+            const auto text = [&](const char* name, const std::string& value) {
+                if (!IsBlank(value)) SetValue(kLocalMachine, uninstallKey, name, value);
+            };
+            text("DisplayVersion", Read("ProductVersion"));
+            text("Publisher", Read("ProgramAuthor"));
+            text("InstallLocation", dest_);
+            text("DisplayIcon", setup_ + "setup.exe");
+            if (Number("EstimatedSize") > 0)
+                Add("number", KeyPath(kLocalMachine, uninstallKey), "EstimatedSize",
+                    TrimBlanks(LeadingBlankNumber(Number("EstimatedSize") * 1024)));
+            for (const char* name : {"NoModify", "NoRepair"})
+                Add("number", KeyPath(kLocalMachine, uninstallKey), name, "1");
         }
         Record("installstate", "installed", "install");
     }

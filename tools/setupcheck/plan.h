@@ -7,7 +7,8 @@
 
 struct PlanAction {
     std::string kind;   // folder, copy, run, delete, delete-key, move, file, font, key, value,
-                        // component, filetype, shortcut-folder, shortcut, record
+                        // number (a 32-bit number value), component, filetype,
+                        // shortcut-folder, shortcut, record
     std::string target; // the path, registry key or recorded key acted on
     std::string name;   // a registry value's name, a shortcut's name
     std::string value;  // the data: source, value, command, recorded text

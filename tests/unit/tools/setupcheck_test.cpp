@@ -154,6 +154,9 @@ TEST(SetupcheckPlan, ActionsInTheOrderOfTheInstallation) {
               "folder|C:\\Acme\\Setup\\||\n"
               "copy|C:\\Acme\\Setup\\setup.ini||D:\\dist\\setup.ini\n"
               "record|[uninstall] destpath||c:\\acme\\\n"
+              "copy|C:\\Acme\\Setup\\setup.exe||D:\\dist\\setup.exe\n"
+              "copy|C:\\Acme\\Setup\\stkit432.dll||D:\\dist\\stkit432.dll\n"
+              "record|[uninstall] uninstallfilestotal||2\n"
               "folder|C:\\Acme\\bin\\||\n"
               "file|C:\\Acme\\bin\\a.exe||D:\\dist\\a.exe\n"
               "record|[uninstall] file1||c:\\acme\\bin\\a.exe\n"
@@ -174,6 +177,14 @@ TEST(SetupcheckPlan, ActionsInTheOrderOfTheInstallation) {
               "DisplayName|Acme\n"
               "value|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme|"
               "UninstallString|C:\\Acme\\Setup\\setup.exe uninstall\n"
+              "value|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme|"
+              "InstallLocation|C:\\Acme\\\n"
+              "value|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme|"
+              "DisplayIcon|C:\\Acme\\Setup\\setup.exe\n"
+              "number|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme|"
+              "NoModify|1\n"
+              "number|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme|"
+              "NoRepair|1\n"
               "record|[install] installstate||installed\n");
 }
 
