@@ -31,10 +31,8 @@ std::string_view FirstLine(std::string_view text) {
 // key written reads back as a clean file would give it, every other key keeps its value,
 // and the remembered file answers as a fresh reading of the file does.
 void FuzzProfile(std::string_view script) {
-    static const std::string path = [] {
-        const char* dir = std::getenv("TMPDIR");
-        return std::string(dir ? dir : "/tmp") + "/kvfuzz-" + std::to_string(getpid()) + ".ini";
-    }();
+    static const std::string path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                                    "/kvfuzz-" + std::to_string(getpid()) + ".ini";
     FILE* file = std::fopen(path.c_str(), "wb");
     Check(file && std::fwrite(script.data(), 1, script.size(), file) == script.size(), "scratch file");
     std::fclose(file);

@@ -4,6 +4,7 @@
 #include "engine_support.h"
 
 #include <map>
+#include <regex>
 #include <set>
 
 using namespace kvtest;
@@ -15,56 +16,25 @@ struct Action {
 };
 
 // The standard output of a program run to its end.
-std::string OutputOf(std::string commandLine) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    CreatePipe(&read, &write, &inherit, 0);
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = write;
-    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION pi{};
-    const bool started =
-        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(write);
+std::string OutputOf(const std::string& commandLine) {
     std::string output;
+    FILE* pipe = _popen(commandLine.c_str(), "rb");
     char buffer[4096];
-    DWORD got = 0;
-    while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        output.append(buffer, got);
-    CloseHandle(read);
-    if (started) {
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
+    for (size_t got; pipe && (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+    if (pipe) _pclose(pipe);
     return output;
 }
 
 // The actions of the plan's JSON, which holds one action object per line.
 std::vector<Action> ParsePlan(const std::string& json) {
+    static const std::regex quoted("\"((?:[^\"\\\\]|\\\\.)*)\""), escape("\\\\(.)");
     std::vector<Action> actions;
     std::istringstream lines(json);
     for (std::string line; std::getline(lines, line);) {
-        if (line.find("{\"kind\"") == std::string::npos) continue;
-        std::vector<std::string> texts; // key, value, key, value, ...
-        for (size_t i = line.find('"'); i != std::string::npos; i = line.find('"', i + 1)) {
-            std::string text;
-            for (++i; line[i] != '"'; ++i) {
-                if (line[i] != '\\') {
-                    text += line[i];
-                } else if (line[++i] == 'u') {
-                    text += static_cast<char>(std::stoi(line.substr(i + 1, 4), nullptr, 16));
-                    i += 4;
-                } else {
-                    text += line[i];
-                }
-            }
-            texts.push_back(text);
-        }
-        if (texts.size() == 10) actions.push_back({texts[1], texts[3], texts[5], texts[7], texts[9]});
+        std::vector<std::string> t; // key, value, key, value, ...
+        for (std::sregex_iterator m(line.begin(), line.end(), quoted), end; m != end; ++m)
+            t.push_back(std::regex_replace((*m)[1].str(), escape, "$1"));
+        if (t.size() == 10 && t[0] == "kind") actions.push_back({t[1], t[3], t[5], t[7], t[9]});
     }
     return actions;
 }
@@ -125,8 +95,7 @@ TEST_F(SetupcheckSamplePlan, IsWhatItsInstallationDoes) {
             const auto [rootKey, path] = RegistryKey(a.target);
             EXPECT_EQ(RegKeyThere(rootKey, path), madeAgain) << what;
         } else if (a.kind == "key") {
-            const auto [rootKey, path] = RegistryKey(a.target);
-            EXPECT_TRUE(RegKeyThere(rootKey, path)) << what;
+            EXPECT_TRUE(std::apply(RegKeyThere, RegistryKey(a.target))) << what;
         } else if (a.kind == "value") {
             const auto [rootKey, path] = RegistryKey(a.target);
             EXPECT_EQ(RegText(rootKey, path, a.name), a.value) << what;
@@ -141,16 +110,14 @@ TEST_F(SetupcheckSamplePlan, IsWhatItsInstallationDoes) {
             EXPECT_TRUE(std::filesystem::is_directory(ProgramsFolder() + a.target)) << what;
         } else if (a.kind == "shortcut") {
             EXPECT_TRUE(IsFile(ProgramsFolder() + a.target + "\\" + a.name + ".lnk")) << what;
-        } else if (a.kind == "record" && a.target.rfind("[install] ", 0) == 0) {
-            const auto lines = SectionLines(InstalledScript(), "install");
-            EXPECT_NE(std::find(lines.begin(), lines.end(), a.target.substr(10) + "=" + a.value), lines.end())
-                << what;
         } else if (a.kind == "record" && a.note.rfind("until", 0) == 0) {
             continue; // replaced by a later record of the same key
         } else if (a.kind == "record") {
-            const std::string line = a.target.substr(12) + "=" + a.value;
-            EXPECT_NE(std::find(recorded.begin(), recorded.end(), line), recorded.end()) << what;
-            ++records;
+            const bool install = a.target.rfind("[install] ", 0) == 0;
+            const auto lines = install ? SectionLines(InstalledScript(), "install") : recorded;
+            const std::string line = a.target.substr(install ? 10 : 12) + "=" + a.value;
+            EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << what;
+            records += !install;
         } else {
             ADD_FAILURE() << "unexpected action " << what;
         }

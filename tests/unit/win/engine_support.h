@@ -1,7 +1,5 @@
-// Support of the Windows unit tests: files and registry values read back, the test
-// process's registry redirected into a scratch key, and the one place where the tests set
-// the setup session (folders, quiet mode, copy errors) and stand in for the user interface
-// (message boxes, progress, started programs).
+// Support of the Windows unit tests: files and registry values read back, a scratch
+// registry, and the one place where the tests set the setup session and stand in for the user.
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
@@ -64,8 +62,7 @@ inline std::string FreshFolder(const std::string& name) {
 }
 inline std::string ShortPathOf(const std::string& path) {
     char buffer[MAX_PATH] = {};
-    GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return buffer;
+    return GetShortPathNameA(path.c_str(), buffer, MAX_PATH), buffer;
 }
 inline std::string Lower(std::string text) {
     return CharLowerBuffA(text.data(), static_cast<DWORD>(text.size())), text;
@@ -111,46 +108,37 @@ inline std::string ProgramsFolder() {
     return std::string(path) + "\\";
 }
 
-// A test of the program's own code: a setup session with the system's folders; what the
-// user would see recorded (message boxes answered with `answer`) instead of shown, through
-// a user interface that records; and HKEY_CURRENT_USER,
-// HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT of this process redirected into fresh keys under
-// the real HKCU\Software\KvTestScratch, removed again at the end, however the test ends.
-class Session : public ::testing::Test {
+// A setup session with the system's folders; what the user would see recorded (message boxes
+// answered with `answer`); HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT of this
+// process redirected into fresh keys under the real HKCU\Software\KvTestScratch, removed again
+// at the end, however the test ends.
+class Session : public ::testing::Test, public SetupUi {
   protected:
     std::vector<Shown> shown;
     std::vector<ProgressEntry> progress;
     std::vector<std::string> started;
     int answer = IDYES;
     SetupSession session;
+    SetupUi& ui = *this; // the user interface of the program under test: it records instead of showing
 
-    // The user interface of the program under test: it records instead of showing.
-    class RecordingUi final : public SetupUi {
-      public:
-        explicit RecordingUi(Session& test) : test_(test) {}
-        int Ask(const std::string& text, unsigned flags, const std::string& title) override {
-            test_.shown.push_back({text, flags, title});
-            return test_.answer;
-        }
-        void ShowProgress(int done, int total, const std::string& text) override {
-            test_.progress.push_back({done, total, text});
-        }
-        bool StartProgram(const std::string& commandLine) override {
-            test_.started.push_back(commandLine);
-            return true;
-        }
-
-      private:
-        Session& test_;
-    };
-    RecordingUi ui{*this};
+    int Ask(const std::string& text, unsigned flags, const std::string& title) override {
+        shown.push_back({text, flags, title});
+        return answer;
+    }
+    void ShowProgress(int done, int total, const std::string& text) override {
+        progress.push_back({done, total, text});
+    }
+    bool StartProgram(const std::string& commandLine) override {
+        return started.push_back(commandLine), true;
+    }
 
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
-        for (int i = 0; i < 3; ++i)
-            RegCreateKeyA(HKEY_CURRENT_USER, (kScratch + std::string(1, '\\') + char('0' + i)).c_str(),
+        for (int i = 0; i < 3; ++i) {
+            RegCreateKeyA(HKEY_CURRENT_USER, (kScratch + std::string("\\") + char('0' + i)).c_str(),
                           &keys_[i]);
-        for (int i = 0; i < 3; ++i) ASSERT_EQ(RegOverridePredefKey(kRoots[i], keys_[i]), ERROR_SUCCESS);
+            ASSERT_EQ(RegOverridePredefKey(kRoots[i], keys_[i]), ERROR_SUCCESS);
+        }
         // A key that every Windows has and the program writes into without creating it.
         RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", &keys_[3]);
         RegCloseKey(keys_[3]);
@@ -162,13 +150,8 @@ class Session : public ::testing::Test {
         RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
         RegDeleteKeyA(HKEY_CURRENT_USER, kScratch);
     }
-    void Reset() {
-        shown.clear();
-        progress.clear();
-        started.clear();
-    }
+    void Reset() { shown.clear(), progress.clear(), started.clear(); }
 
-    // The setup session: where the script lies, where the product goes, what went wrong.
     void UseSource(const std::string& folder) { session.sourceDir = folder; }
     void UseDestination(const std::string& folder) { session.destDir = folder; }
     std::string Destination() const { return session.destDir; }

@@ -9,12 +9,17 @@ namespace {
 struct HostileCase {
     const char* name;
     std::string script;
-    Lines copied, notCopied; // below the destination
+    std::string copied, notCopied; // below the destination, separated by blanks
 };
 
-std::string Item(int n, const char* file, const std::string& dest) {
-    const std::string number = std::to_string(n);
-    return "srcfile" + number + "=" + file + "\ndestfile" + number + "=" + dest + "\n";
+// TotalFiles and the items of those numbers, copying a.txt, b.txt, c.txt in turn.
+std::string Files(const char* total, std::vector<int> numbers) {
+    std::string script = std::string("[install]\nTotalFiles=") + total + "\n";
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        const std::string n = std::to_string(numbers[i]), file = std::string(1, char('a' + i)) + ".txt";
+        script += "srcfile" + n + "=" + file + "\ndestfile" + n + "=" + file + "\n";
+    }
+    return script;
 }
 
 std::string TenMegabytes() {
@@ -28,33 +33,17 @@ std::string TenMegabytes() {
 
 TEST_F(Installation, HostileScriptsEndNormally) {
     const HostileCase cases[] = {
-        {"ten-megabytes",
-         TenMegabytes() + "[install]\nTotalFiles=1\n" + Item(1, "a.txt", "a.txt"),
-         {"a.txt"},
-         {}},
-        {"most-missing",
-         "[install]\nTotalFiles=3000\n" + Item(1, "a.txt", "a.txt") + Item(3000, "b.txt", "b.txt"),
-         {"a.txt", "b.txt"},
-         {}},
+        {"ten-megabytes", TenMegabytes() + Files("1", {1}), "a.txt", ""},
+        {"most-missing", Files("3000", {1, 3000}), "a.txt b.txt", ""},
         // Taken as the longest list there can be, 32767 items.
-        {"1E300",
-         "[install]\nTotalFiles=1E300\n" + Item(1, "a.txt", "a.txt") + Item(32767, "b.txt", "b.txt") +
-             Item(32768, "c.txt", "c.txt"),
-         {"a.txt", "b.txt"},
-         {"c.txt"}},
+        {"1E300", Files("1E300", {1, 32767, 32768}), "a.txt b.txt", "c.txt"},
         // All 32 bits set: -1, an empty list.
-        {"all-bits", "[install]\nTotalFiles=&HFFFFFFFF\n" + Item(1, "a.txt", "a.txt"), {}, {"a.txt"}},
+        {"all-bits", Files("&HFFFFFFFF", {1}), "", "a.txt"},
         // Rounded half to even: two items.
-        {"two-and-a-half",
-         "[install]\nTotalFiles=2.5\n" + Item(1, "a.txt", "a.txt") + Item(2, "b.txt", "b.txt") +
-             Item(3, "c.txt", "c.txt"),
-         {"a.txt", "b.txt"},
-         {"c.txt"}},
+        {"two-and-a-half", Files("2.5", {1, 2, 3}), "a.txt b.txt", "c.txt"},
         // Only the first macro of the fixed order is expanded; the other stays in the name.
-        {"two-macros",
-         "[install]\nTotalFiles=1\n" + Item(1, "a.txt", "%default%x%windows%a.txt"),
-         {"x%windows%a.txt"},
-         {}},
+        {"two-macros", "[install]\nTotalFiles=1\nsrcfile1=a.txt\ndestfile1=%default%x%windows%a.txt\n",
+         "x%windows%a.txt", ""},
     };
     for (const HostileCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -63,7 +52,8 @@ TEST_F(Installation, HostileScriptsEndNormally) {
         for (const char* name : {"a.txt", "b.txt", "c.txt"}) WriteText(dist + name, "shipped");
         Install();
         EXPECT_FALSE(InstallationStopped());
-        for (const std::string& file : c.copied) EXPECT_EQ(ReadText(dest + file), "shipped");
-        for (const std::string& file : c.notCopied) EXPECT_FALSE(IsFile(dest + file));
+        std::istringstream copied(c.copied), notCopied(c.notCopied);
+        for (std::string file; copied >> file;) EXPECT_EQ(ReadText(dest + file), "shipped") << file;
+        for (std::string file; notCopied >> file;) EXPECT_FALSE(IsFile(dest + file)) << file;
     }
 }

@@ -4,19 +4,11 @@
 
 using namespace kvtest;
 
-// \xC9 and \xD6 are É and Ö in the code page 1252 of the test system; \xE9 and \xF6 their
-// small letters.
+// \311 and \326 are É and Ö in the code page 1252 of the test system; \351 and \366 their small letters.
 TEST_F(Session, AccentedCapitalsOfTheSystemsCodePageAreStoredAndChosenInLowerCase) {
     ASSERT_EQ(GetACP(), 1252u);
     const std::string folder = FreshFolder("letter-case");
-    session.WriteIni("\xD6l",
-                     "C:\\\xC9"
-                     "cole\\",
-                     "Inst\xC9", folder);
-    EXPECT_EQ(SectionLines(folder + "setup.ini", "inst\xE9"), Lines{"\xF6l=c:\\\xE9"
-                                                                    "cole\\"});
-    EXPECT_EQ(ChosenFolderOf("C:\\\xC9"
-                             "COLE\\\xD6L"),
-              "c:\\\xE9"
-              "cole\\\xF6l\\");
+    session.WriteIni("\326l", "C:\\\311cole\\", "Inst\311", folder);
+    EXPECT_EQ(SectionLines(folder + "setup.ini", "inst\351"), Lines{"\366l=c:\\\351cole\\"});
+    EXPECT_EQ(ChosenFolderOf("C:\\\311COLE\\\326L"), "c:\\\351cole\\\366l\\");
 }

@@ -14,11 +14,9 @@ const std::string TypeScript = "[install]\nProductName=Acme Tools\nEstablishSetu
 // Subkeys and values directly in a key; all bits set when it is missing.
 std::pair<DWORD, DWORD> KeyContents(HKEY root, const std::string& key) {
     HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {~0ul, ~0ul};
-    DWORD subkeys = 0, values = 0;
-    RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
-                     nullptr, nullptr);
-    RegCloseKey(handle);
+    DWORD subkeys = ~0ul, values = ~0ul;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {subkeys, values};
+    RegQueryInfoKeyA(handle, 0, 0, 0, &subkeys, 0, 0, &values, 0, 0, 0, 0), RegCloseKey(handle);
     return {subkeys, values};
 }
 

@@ -9,11 +9,8 @@ namespace {
 
 TEST_F(Installation, SetupLogNamesInstalledFilesAndEveryFailure) {
     Prepare("log",
-            "[install]\n"
-            "TotalFiles=3\n"
-            "srcfile1=a.txt\ndestfile1=a.txt\n"
-            "srcfile2=missing.dll\ndestfile2=missing.dll\n"
-            "srcfile3=bad.ttf\ndestfile3=bad.ttf\nDestFileFont3=Kavex Log Test Font\n"
+            "[install]\nTotalFiles=3\nsrcfile1=a.txt\ndestfile1=a.txt\nsrcfile2=missing.dll\n"
+            "destfile2=missing.dll\nsrcfile3=bad.ttf\ndestfile3=bad.ttf\nDestFileFont3=Kavex Log Test Font\n"
             // 12345 names no registry root: the key cannot be written.
             "TotalRegKeys=1\nRegKeyRoot1=12345\nRegKeySubKey1=Software\\KavexLogTest\n"
             // A shortcut name with a backslash is refused by the toolkit.

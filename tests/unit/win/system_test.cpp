@@ -39,22 +39,18 @@ TEST(ProcessRunner, RunAndWaitReturnsOnlyAfterTheProgramEnded) {
 
 // Target and working folder of a shell link file, read back through the shell.
 std::pair<std::string, std::string> ReadLink(const std::string& linkPath) {
-    std::pair<std::string, std::string> read;
+    char target[MAX_PATH] = {}, folder[MAX_PATH] = {};
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(std::wstring(linkPath.begin(), linkPath.end()).c_str(), STGM_READ))) {
-        char text[MAX_PATH] = {};
-        if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, 0))) read.first = text;
-        if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) read.second = text;
-    }
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) &&
+        SUCCEEDED(file->Load(std::wstring(linkPath.begin(), linkPath.end()).c_str(), STGM_READ)))
+        link->GetPath(target, MAX_PATH, nullptr, 0), link->GetWorkingDirectory(folder, MAX_PATH);
     if (file) file->Release();
     if (link) link->Release();
     CoUninitialize();
-    return read;
+    return {target, folder};
 }
 
 TEST_F(SystemLayer, ShortcutsAreRealLinksAndEmptiedFoldersGoWithThem) {
