@@ -221,6 +221,13 @@ void PassOne::CopyOneFile(int n) {
 }
 
 void PassOne::CopyFiles() {
+    // The installation owns its installed script while it records the files: the script
+    // stays open for appending (each record still reaches the system before the next copy).
+    struct Held {
+        ProfileFiles& scripts;
+        ~Held() { scripts.StopHolding(); }
+    } held{s.scripts};
+    if (s.EstablishSetup()) s.scripts.HoldForAppending(s.SetupFolder() + "setup.ini");
     ForEachListItem(s, "TotalFiles", [&](int n) { CopyOneFile(n); });
 }
 

@@ -35,6 +35,16 @@ void ProfileFiles::ForgetAll() {
     files_.clear();
 }
 
+void ProfileFiles::HoldForAppending(const std::string& path) {
+    StopHolding();
+    heldKey_ = FileKey(path);
+}
+
+void ProfileFiles::StopHolding() {
+    StopAppending(heldKey_);
+    heldKey_.clear();
+}
+
 void ProfileFiles::StopAppending(std::string_view key) {
     if (appending_ && appendingKey_ == key) {
         appending_.reset();
@@ -54,7 +64,8 @@ bool ProfileFiles::Append(const std::string& path, std::string_view bytes) {
     }
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), appending_.get()) == bytes.size() &&
                     std::fflush(appending_.get()) == 0;
-    if (!ok) StopAppending(key);
+    // A file nobody holds is closed again at once: others may delete or replace it.
+    if (!ok || key != heldKey_) StopAppending(key);
     return ok;
 }
 

@@ -1,9 +1,10 @@
 // The reader and writer of profile (INI) files behind ReadIni and WriteIni. It answers
 // exactly as the system's GetPrivateProfileStringA does with a 512-character buffer, and
 // writes as WritePrivateProfileStringA does, but it keeps each file's parsed contents
-// and appends new keys of the last section instead of rewriting the whole file. The file
-// last appended to stays open for further appends (an installation records thousands of
-// files in a row) until another kind of write, a change by someone else, or Forget.
+// and appends new keys of the last section instead of rewriting the whole file. A file
+// that its owner says it keeps to itself (an installation recording thousands of files in
+// a row) stays open for appending until another kind of write, a change by someone else,
+// Forget or the end of that time; every other file is closed after each write.
 // Portable: files are read and written with the C library only.
 #pragma once
 #include <cstdint>
@@ -44,6 +45,10 @@ class ProfileFiles {
     void Forget(std::string_view path);
     void ForgetAll();
 
+    // From now until StopHolding, appends to the file at `path` go through one open file.
+    void HoldForAppending(const std::string& path);
+    void StopHolding();
+
   private:
     struct File {
         FileStamp stamp;
@@ -70,4 +75,5 @@ class ProfileFiles {
     uint64_t useCounter_ = 0;
     std::unique_ptr<std::FILE, CloseFile> appending_; // the file last appended to
     std::string appendingKey_;                        // its key in files_
+    std::string heldKey_;                             // the file kept open, if any
 };
