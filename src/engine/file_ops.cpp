@@ -23,40 +23,60 @@ std::string UpperHex(uint32_t value) {
 // not exist yet (a file that does not exist has no short name). The placeholder is deleted
 // again before the copy is made under that name; only a placeholder made here is deleted.
 std::string ShortNameOf(const std::string& destPath) {
-    if (FileExists(destPath)) return GetPathPart(GetShortPath(destPath), 1);
+    if (FileExists(destPath)) return ShortNameInFolder(destPath);
     const bool made = CreatePlaceholderFile(destPath);
-    std::string shortName = GetPathPart(GetShortPath(destPath), 1);
+    std::string shortName = ShortNameInFolder(destPath);
     if (made) DeleteOneFile(destPath);
     return shortName;
 }
 
 } // namespace
 
+std::string ShortFolderNames::Of(const std::string& folder) {
+    if (auto it = known_.find(folder); it != known_.end()) return it->second;
+    std::string shortForm = GetShortPath(folder);
+    if (!shortForm.empty()) known_.emplace(folder, shortForm);
+    return shortForm;
+}
+
 CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string& sourceFolder,
                                  const std::string& destFolder, const std::string& sourceName,
-                                 const std::string& destName, double errorCheck) {
+                                 const std::string& destName, double errorCheck, ShortFolderNames* folders) {
     const std::string destPath = destFolder + destName;
     uint32_t result = 0;
     unsigned long systemError = 0;
     try {
-        // Each short form that the system cannot give stays empty; the version installer
-        // then fails and the failure is reported below.
-        const std::string shortSourceFolder = GetShortPath(sourceFolder);
-        const std::string shortSourceName = GetPathPart(GetShortPath(sourceFolder + sourceName), 1);
-        const std::string shortDestFolder = GetShortPath(destFolder);
-        const std::string shortDestName = ShortNameOf(destPath);
-
-        // A temporary copy the version installer may leave in the destination folder stays.
+        // Nothing to compare: the copy is all the version installer would do. A new file
+        // made under its long name gets the same short name as the placeholder would.
+        if (CopyIntoNewFile(sourceFolder + sourceName, destPath)) {
+            s.Log("installed: " + destPath);
+            return CopyOutcome::Installed;
+        }
         ClearSystemError();
-        result = VersionInstallFile(shortSourceName, shortDestName, shortSourceFolder, shortDestFolder);
-        systemError = LastSystemError();
-
-        // Windows gives a file made under a short name right after the placeholder of that
-        // name was deleted the placeholder's long name again (file-name tunnelling). Where the
-        // system does not, the copy carries the short name: it is renamed to the name asked for.
-        if (result == 0 && !shortDestName.empty() && shortDestName != destName && !FileExists(destPath) &&
-            FileExists(destFolder + shortDestName))
-            RenameFile(destFolder + shortDestName, destPath);
+        if (FileExists(destPath)) {
+            // The same files by their long names: the same decision. (Wine finds a short
+            // name by reading the whole folder at every access: a millisecond per file.)
+            result = VersionInstallFile(sourceName, destName, sourceFolder, destFolder);
+            systemError = LastSystemError();
+        } else {
+            ShortFolderNames once;
+            ShortFolderNames& known = folders ? *folders : once;
+            // Each short form that the system cannot give stays empty; the version
+            // installer then fails and the failure is reported below.
+            const std::string shortSourceFolder = known.Of(sourceFolder);
+            const std::string shortSourceName = ShortNameInFolder(sourceFolder + sourceName);
+            const std::string shortDestFolder = known.Of(destFolder);
+            const std::string shortDestName = ShortNameOf(destPath);
+            result = VersionInstallFile(shortSourceName, shortDestName, shortSourceFolder, shortDestFolder);
+            systemError = LastSystemError();
+            // Windows gives a file made under a short name right after the placeholder of
+            // that name was deleted the placeholder's long name again (file-name tunnelling).
+            // Where the system does not, the copy carries the short name: it is renamed.
+            if (result == 0 && !shortDestName.empty() && shortDestName != destName && !FileExists(destPath) &&
+                FileExists(destFolder + shortDestName))
+                RenameFile(destFolder + shortDestName, destPath);
+        }
+        // A temporary copy the version installer may leave in the destination folder stays.
     } catch (...) {
         s.LogFailure("copy " + destPath + " (an unexpected error)", 0);
         return CopyOutcome::Failed;

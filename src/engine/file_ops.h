@@ -2,6 +2,7 @@
 // quiet deletion, with the messages the user sees when they fail.
 #pragma once
 #include <string>
+#include <unordered_map>
 
 #include "engine/session.h"
 #include "engine/setup_ui.h"
@@ -13,13 +14,34 @@ enum class CopyOutcome {
     Failed,    // the copy failed (the user was told unless errorCheck was set)
 };
 
+// The short (8.3) forms of folders that stay as they are for the whole of an installation
+// (the distribution folder, the destination's folders): the system is asked once for
+// each. An installation keeps one for its own run; a folder that has no short form yet
+// (it does not exist) is asked for again next time.
+class ShortFolderNames {
+  public:
+    std::string Of(const std::string& folder);
+
+  private:
+    std::unordered_map<std::string, std::string> known_;
+};
+
 // Copies sourceFolder+sourceName to destFolder+destName through the system's version
 // installer, so that a newer file on the computer is not replaced by an older one. A
 // failed copy (other than "the file on the computer is newer") is reported in a message
 // box and remembered in the session's installErrors, unless errorCheck is non-zero.
+// Where the destination exists, the version installer decides, given the paths as they
+// are. Where it does not, the version installer has nothing to compare: the file is then
+// copied directly into a new file, which comes out as the version installer would make
+// it; a source that the version installer would treat otherwise (a compressed one) and a
+// direct copy that fails go to the version installer, given the short forms of the paths
+// (the new file gets its short name through an empty placeholder and is renamed to its
+// long name where the system does not do that itself). `folders`, when given, keeps the
+// folders' short forms between calls.
 CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string& sourceFolder,
                                  const std::string& destFolder, const std::string& sourceName,
-                                 const std::string& destName, double errorCheck = 0);
+                                 const std::string& destName, double errorCheck = 0,
+                                 ShortFolderNames* folders = nullptr);
 // Adds the font to the system (telling the user when the system refuses it), lists it
 // under the Fonts key and tells all windows.
 void InstallFont(const SetupSession& s, SetupUi& ui, const std::string& fontPath,

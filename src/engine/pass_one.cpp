@@ -24,9 +24,10 @@ class PassOne {
   private:
     SetupSession& s;
     SetupUi& ui;
-    int total = 0;    // the progress bar's whole
-    int position = 1; // the progress bar's place
-    int k = 1;        // the next uninstall record's number
+    int total = 0;                 // the progress bar's whole
+    int position = 1;              // the progress bar's place
+    int k = 1;                     // the next uninstall record's number
+    ShortFolderNames shortFolders; // no folder is renamed or removed during the pass
 
     bool MakeDestination();
     void RemovePreviousInstallation();
@@ -205,7 +206,7 @@ void PassOne::CopyOneFile(int n) {
         }
         InstallVersionedFile(s, ui, s.sourceDir, GetPathPart(dest, 0), s.ReadIni(ItemKey("srcfile", n)),
                              GetPathPart(dest, 1),
-                             ReadNumber(s.ReadIni(ItemKey("SrcFile", n, "NoErrorCheck"))));
+                             ReadNumber(s.ReadIni(ItemKey("SrcFile", n, "NoErrorCheck"))), &shortFolders);
     });
     // Recorded and, for a font, installed also when the copy was skipped or failed.
     Step(s, "record " + dest, [&] {
@@ -220,6 +221,13 @@ void PassOne::CopyOneFile(int n) {
 }
 
 void PassOne::CopyFiles() {
+    // The installation owns its installed script while it records the files: the script
+    // stays open for appending (each record still reaches the system before the next copy).
+    struct Held {
+        ProfileFiles& scripts;
+        ~Held() { scripts.StopHolding(); }
+    } held{s.scripts};
+    if (s.EstablishSetup()) s.scripts.HoldForAppending(s.SetupFolder() + "setup.ini");
     ForEachListItem(s, "TotalFiles", [&](int n) { CopyOneFile(n); });
 }
 

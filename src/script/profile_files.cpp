@@ -24,11 +24,49 @@ std::string FileKey(std::string_view path) {
 ProfileFiles::ProfileFiles(FileStampFunction stamp) : stamp_(stamp ? stamp : PortableFileStamp) {}
 
 void ProfileFiles::Forget(std::string_view path) {
-    files_.erase(FileKey(path));
+    const std::string key = FileKey(path);
+    StopAppending(key);
+    files_.erase(key);
 }
 
 void ProfileFiles::ForgetAll() {
+    appending_.reset();
+    appendingKey_.clear();
     files_.clear();
+}
+
+void ProfileFiles::HoldForAppending(const std::string& path) {
+    StopHolding();
+    heldKey_ = FileKey(path);
+}
+
+void ProfileFiles::StopHolding() {
+    StopAppending(heldKey_);
+    heldKey_.clear();
+}
+
+void ProfileFiles::StopAppending(std::string_view key) {
+    if (appending_ && appendingKey_ == key) {
+        appending_.reset();
+        appendingKey_.clear();
+    }
+}
+
+// Appends through the file held open, opening it first when another file is held. Each
+// append is handed to the system before the call returns: a program ended right after it
+// leaves the bytes in the file.
+bool ProfileFiles::Append(const std::string& path, std::string_view bytes) {
+    const std::string key = FileKey(path);
+    if (!appending_ || appendingKey_ != key) {
+        appending_.reset(std::fopen(path.c_str(), "ab"));
+        appendingKey_ = appending_ ? key : std::string();
+        if (!appending_) return false;
+    }
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), appending_.get()) == bytes.size() &&
+                    std::fflush(appending_.get()) == 0;
+    // A file nobody holds is closed again at once: others may delete or replace it.
+    if (!ok || key != heldKey_) StopAppending(key);
+    return ok;
 }
 
 void ProfileFiles::Load(File& file, const std::string& path, const FileStamp& stamp) {
@@ -37,7 +75,14 @@ void ProfileFiles::Load(File& file, const std::string& path, const FileStamp& st
     // A missing or unreadable file reads as a file without keys.
     if (!stamp.exists || !ReadWholeFile(path, file.raw)) file.raw.clear();
     file.encoding = EncodingOf(file.raw);
-    file.parsed.text = DecodeText(file.raw);
+    if (file.encoding == TextEncoding::Ansi) {
+        // The text is the bytes: one copy is enough (an installed script of thousands of
+        // records is kept whole).
+        file.parsed.text = std::move(file.raw);
+        file.raw = std::string();
+    } else {
+        file.parsed.text = DecodeText(file.raw);
+    }
     file.parsed.ParseAll();
 }
 
@@ -46,6 +91,7 @@ void ProfileFiles::ForgetLeastUsed() {
     auto oldest = files_.begin();
     for (auto it = files_.begin(); it != files_.end(); ++it)
         if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+    StopAppending(oldest->first);
     files_.erase(oldest);
 }
 
@@ -61,6 +107,8 @@ ProfileFiles::File& ProfileFiles::Current(const std::string& path) {
     } else {
         File& file = it->second;
         if (!SameStamp(file.stamp, stamp)) {
+            // Changed by someone else: a held file may no longer be the one at the path.
+            StopAppending(key);
             Load(file, path, stamp);
         } else if (stamp.exists && !stamp.precise && file.verifiedAtNs - stamp.timeNs < CoarseTimeWindowNs) {
             // The time is only known to the second and the file was changed shortly
@@ -68,10 +116,12 @@ ProfileFiles::File& ProfileFiles::Current(const std::string& path) {
             // would not show in the stamp, so compare the contents.
             std::string now;
             const int64_t checkedAt = NowNs();
-            if (ReadWholeFile(path, now) && now == file.raw)
+            if (ReadWholeFile(path, now) && now == file.Bytes())
                 file.verifiedAtNs = checkedAt;
-            else
+            else {
+                StopAppending(key);
                 Load(file, path, stamp);
+            }
         }
     }
     it->second.lastUse = ++useCounter_;
@@ -103,18 +153,19 @@ bool ProfileFiles::Write(const std::string& path, std::string_view section, std:
         }
         const bool append = edit.kind == ProfileEdit::Kind::Append;
         // A new file gets the byte-order mark of its encoding (none for ANSI).
-        const std::string bytes = EncodeText(file.encoding, edit.text, !append || file.raw.empty());
-        if (!WriteFileBytes(path, bytes, append)) {
+        const std::string bytes = EncodeText(file.encoding, edit.text, !append || file.Bytes().empty());
+        if (!append) StopAppending(FileKey(path));
+        if (append ? !Append(path, bytes) : !WriteFileBytes(path, bytes, false)) {
             Forget(path);
             return false;
         }
         if (append) {
             const size_t oldSize = file.parsed.text.size();
-            file.raw += bytes;
+            if (file.encoding != TextEncoding::Ansi) file.raw += bytes;
             file.parsed.text += edit.text;
             file.parsed.ParseFrom(oldSize);
         } else {
-            file.raw = bytes;
+            if (file.encoding != TextEncoding::Ansi) file.raw = bytes;
             file.parsed.text = std::move(edit.text);
             file.parsed.ParseAll();
         }

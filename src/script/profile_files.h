@@ -1,10 +1,15 @@
 // The reader and writer of profile (INI) files behind ReadIni and WriteIni. It answers
 // exactly as the system's GetPrivateProfileStringA does with a 512-character buffer, and
 // writes as WritePrivateProfileStringA does, but it keeps each file's parsed contents
-// and appends new keys of the last section instead of rewriting the whole file.
+// and appends new keys of the last section instead of rewriting the whole file. A file
+// that its owner says it keeps to itself (an installation recording thousands of files in
+// a row) stays open for appending until another kind of write, a change by someone else,
+// Forget or the end of that time; every other file is closed after each write.
 // Portable: files are read and written with the C library only.
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,31 +34,46 @@ class ProfileFiles {
     // Sets `key` in `section` of the file at `path` to `value` (written as given: callers
     // choose the letter case). Creates the file, the section and the key as needed and
     // replaces an existing key's value in its own line; every other line stays as it was.
-    // The file is complete on disk when the call returns. False when it cannot be written.
+    // The file is complete on disk when the call returns (its bytes are handed to the
+    // system, so they outlive the program's end). False when it cannot be written.
     bool Write(const std::string& path, std::string_view section, std::string_view key,
                std::string_view value);
 
-    // Drops what is remembered of the file at `path` (or of every file); the next access
-    // reads the file again. Never needed for correctness, but cheap insurance when a file
-    // is about to be deleted or copied over.
+    // Drops what is remembered of the file at `path` (or of every file) and closes it when
+    // it is held open for appending; the next access reads the file again. Needed before
+    // the file is deleted, copied over or handed to another program.
     void Forget(std::string_view path);
     void ForgetAll();
+
+    // From now until StopHolding, appends to the file at `path` go through one open file.
+    void HoldForAppending(const std::string& path);
+    void StopHolding();
 
   private:
     struct File {
         FileStamp stamp;
         int64_t verifiedAtNs = 0;
-        std::string raw; // the file's bytes as last read or written
+        std::string raw; // the file's bytes as last read or written, unless they are the text
+        const std::string& Bytes() const { return encoding == TextEncoding::Ansi ? parsed.text : raw; }
         TextEncoding encoding = TextEncoding::Ansi;
         ParsedProfile parsed;
         uint64_t lastUse = 0;
     };
 
+    struct CloseFile {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+
     File& Current(const std::string& path);
+    bool Append(const std::string& path, std::string_view bytes);
+    void StopAppending(std::string_view key);
     void Load(File& file, const std::string& path, const FileStamp& stamp);
     void ForgetLeastUsed();
 
     FileStampFunction stamp_;
     std::unordered_map<std::string, File> files_;
     uint64_t useCounter_ = 0;
+    std::unique_ptr<std::FILE, CloseFile> appending_; // the file last appended to
+    std::string appendingKey_;                        // its key in files_
+    std::string heldKey_;                             // the file kept open, if any
 };

@@ -118,7 +118,7 @@ void ParsedProfile::ParseFrom(size_t from) {
             while (v < line.size() && IsProfileSpace(line[v])) ++v;
             entry.hasValue = true;
             entry.valueStart = s + v;
-            entry.value = std::string(CutAtNull(line.substr(v)));
+            entry.valueLength = CutAtNull(line.substr(v)).size();
         } else {
             entry.valueStart = entry.lineEnd;
         }
@@ -143,5 +143,5 @@ const ProfileKey* ParsedProfile::Find(std::string_view section, std::string_view
 
 std::string ParsedProfile::Read(std::string_view section, std::string_view key) const {
     const ProfileKey* found = Find(section, key);
-    return found && found->hasValue ? ValueAsRead(found->value) : std::string();
+    return found && found->hasValue ? ValueAsRead(ValueOf(*found)) : std::string();
 }

@@ -17,9 +17,9 @@ std::string FoldName(std::string_view name);
 
 struct ProfileKey {
     bool hasValue = false;
-    std::string value;     // trimmed, cut at NUL
-    size_t valueStart = 0; // where the value starts (or the trimmed line ends, without '=')
-    size_t lineEnd = 0;    // end of the trimmed line
+    size_t valueStart = 0;  // where the value starts (or the trimmed line ends, without '=')
+    size_t valueLength = 0; // the value, trimmed and cut at NUL, is kept only in the text
+    size_t lineEnd = 0;     // end of the trimmed line
 };
 
 struct ProfileSection {
@@ -47,4 +47,7 @@ struct ParsedProfile {
     // The value of the key as read, cut to 511 characters and freed of one pair of quotes;
     // empty when it is missing.
     std::string Read(std::string_view section, std::string_view key) const;
+    std::string_view ValueOf(const ProfileKey& key) const {
+        return std::string_view(text).substr(key.valueStart, key.valueLength);
+    }
 };

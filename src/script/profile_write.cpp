@@ -31,7 +31,7 @@ ProfileEdit PlanProfileWrite(const ParsedProfile& profile, std::string_view sect
         edit.kind = ProfileEdit::Kind::Append;
         edit.text = "[" + sectionName + "]" + lineBreak + keyLine;
     } else if (const ProfileKey* entry = profile.Find(sectionName, keyName)) {
-        if (entry->hasValue && entry->value == newValue) return edit; // nothing changes
+        if (entry->hasValue && profile.ValueOf(*entry) == newValue) return edit; // nothing changes
         edit.kind = ProfileEdit::Kind::Replace;
         edit.text.reserve(text.size() + newValue.size() + 1);
         edit.text.append(text, 0, entry->valueStart);

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "system/toolkit.h"
 
 namespace {
@@ -66,6 +68,37 @@ std::string GetShortPath(const std::string& path) {
     return std::string(buffer, length);
 }
 
+std::string ShortNameInFolder(const std::string& path) {
+    // A name with wildcards names no one file.
+    const size_t slash = path.find_last_of("\\/");
+    if (path.find_first_of("*?", slash == std::string::npos ? 0 : slash) != std::string::npos) return "";
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(path.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return "";
+    FindClose(find);
+    // A name that is a short name already has no second one.
+    return found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName;
+}
+
+std::unordered_map<std::string, std::string> ShortNamesOfFiles(const std::string& folder) {
+    std::unordered_map<std::string, std::string> names;
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((pattern + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::string key = found.cFileName;
+        for (char& c : key)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        names.emplace(std::move(key),
+                      found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
 bool CreateOneFolder(const std::string& folder) {
     return CreateDirectoryA(WithoutTrailingBackslash(folder).c_str(), nullptr) != 0;
 }
@@ -117,6 +150,63 @@ bool CreatePlaceholderFile(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
     return true;
+}
+
+namespace {
+
+// Files compressed by the system's compressor start with one of these marks.
+bool IsCompressed(const char* bytes, DWORD length) {
+    return length >= 4 && (std::memcmp(bytes, "SZDD", 4) == 0 || std::memcmp(bytes, "KWAJ", 4) == 0);
+}
+
+class Handle {
+  public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    bool Close() {
+        const bool ok = CloseHandle(h_) != 0;
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+  private:
+    HANDLE h_;
+};
+
+} // namespace
+
+bool CopyIntoNewFile(const std::string& source, const std::string& target) {
+    // The target first: where it exists (the usual case of an installation made again),
+    // this fails at once.
+    Handle to(
+        CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (to.get() == INVALID_HANDLE_VALUE) return false;
+    Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // One buffer for the whole run: the copy is made for many files in a row.
+    static std::vector<char> buffer(1 << 20);
+    DWORD got = 0;
+    bool ok = from.get() != INVALID_HANDLE_VALUE &&
+              ReadFile(from.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
+              !IsCompressed(buffer.data(), got);
+    while (ok && got > 0) {
+        DWORD written = 0;
+        ok = WriteFile(to.get(), buffer.data(), got, &written, nullptr) && written == got &&
+             ReadFile(from.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
+    }
+    // The version installer gives the new file the source's times.
+    FILETIME created, accessed, written;
+    ok = ok && GetFileTime(from.get(), &created, &accessed, &written) &&
+         SetFileTime(to.get(), &created, &accessed, &written);
+    ok = to.Close() && ok;
+    // Only the file made here is removed: CREATE_NEW made sure nothing was there before.
+    if (!ok) DeleteFileA(target.c_str());
+    return ok;
 }
 
 bool DeleteOneFile(const std::string& path) {

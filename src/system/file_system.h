@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // --- Tests ---------------------------------------------------------------------------
@@ -20,6 +21,13 @@ bool FileFound(const std::string& path);
 bool FolderExists(const std::string& path);
 // The short (8.3) form of an existing path; empty when the system cannot give one.
 std::string GetShortPath(const std::string& path);
+// The short (8.3) name of an existing file or folder, as its folder lists it: the last
+// part of GetShortPath of the path, without asking for the folders above it again.
+// Empty when nothing of that name exists.
+std::string ShortNameInFolder(const std::string& path);
+
+// The short names of the files directly in `folder`, by their names in lower case (A-Z).
+std::unordered_map<std::string, std::string> ShortNamesOfFiles(const std::string& folder);
 
 // --- Folders -------------------------------------------------------------------------
 // Creates one folder level (its parent must exist); a trailing backslash is ignored.
@@ -42,6 +50,11 @@ bool RenameFile(const std::string& source, const std::string& target);
 // Creates `path` as an empty file when nothing of that name exists; false when something
 // does or it cannot be made, so that the caller never deletes a file that was there.
 bool CreatePlaceholderFile(const std::string& path);
+// Copies `source` into `target`, which must not exist yet, as the version installer does
+// when it has nothing to compare: a new file of normal attributes with the source's bytes
+// and times. False, with nothing left behind, when something of that name exists,
+// when the source is compressed (the version installer expands it) or when the copy fails.
+bool CopyIntoNewFile(const std::string& source, const std::string& target);
 // Deletes one file. Read-only files and files in use stay (false).
 bool DeleteOneFile(const std::string& path);
 // The full paths of the files (not folders) that `pattern` names; its last part may
