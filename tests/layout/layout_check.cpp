@@ -281,9 +281,9 @@ int main(int argc, char** argv) {
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     const std::string sample = ProgramFolderOf(exe) + "data\\sample\\";
-    for (const std::string& run : {"sample", "long"}) {
+    for (const char* run : {"sample", "long"}) {
         g_run = run;
-        StartSession(run == "sample" ? sample : LongNamesScript(sample));
+        StartSession(g_run == "sample" ? sample : LongNamesScript(sample));
         CheckEveryWindow();
     }
     std::printf("%d windows checked at %d DPI: %d faults\n", g_windows, dpi, g_faults);

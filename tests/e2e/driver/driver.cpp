@@ -108,7 +108,7 @@ void TypeKey(HWND window, WORD virtualKey, WORD modifier) {
     const std::pair<WORD, DWORD> strokes[] = {
         {modifier, 0}, {virtualKey, 0}, {virtualKey, KEYEVENTF_KEYUP}, {modifier, KEYEVENTF_KEYUP}};
     for (const auto& [vk, flags] : strokes)
-        if (vk) keys.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = vk, .dwFlags = flags}});
+        if (vk) keys.push_back({.type = INPUT_KEYBOARD, .ki = {vk, 0, flags, 0, 0}});
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
@@ -127,7 +127,7 @@ std::optional<MessageBoxView> FindMessageBox(DWORD pid) {
         if (!hwnd && ClassOf(top) == "#32770") hwnd = top;
     if (!hwnd) return std::nullopt;
     // The message is the static control 0xFFFF of the box; its icon is static 0x440.
-    MessageBoxView view{hwnd, TextOf(hwnd), TextOf(GetDlgItem(hwnd, 0xFFFF))};
+    MessageBoxView view{hwnd, TextOf(hwnd), TextOf(GetDlgItem(hwnd, 0xFFFF)), {}, false};
     HWND icon = GetDlgItem(hwnd, 0x440);
     view.hasIcon = IsShown(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
     for (HWND child : Descendants(hwnd))
