@@ -1,23 +1,21 @@
-// The layout check: opens every window of the setup program in turn, as the program opens
-// it, and checks that each visible label and button shows its whole text in its own font
-// and that no two visible controls side by side overlap. It does so once with the sample
-// product's script and once with a script whose names, titles and folder are 60
-// characters long, and saves a screenshot of the screen with each window.
-//
-//   layout_check.exe DPI SHOT_FOLDER
-//
-// DPI is the resolution the run must lay out at (the program refuses to check at any
-// other). Prints one line per fault; exits 1 on any fault.
+// layout_check.exe DPI SHOT_FOLDER: opens every window of the setup program as the program
+// opens it, with the sample product's script and with one whose names, titles and folder
+// are 60 characters long, and checks that each visible label and button shows its whole
+// text in its own font, lies inside its window, and overlaps no sibling; saves a screenshot
+// of each. Refuses to run at another DPI. Prints one line per fault; exits 1 on any fault.
 #include <windows.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "driver/driver.h"
 #include "driver/screen.h"
 #include "engine/session.h"
 #include "script/macros.h"
@@ -37,31 +35,16 @@
 #include "wizard/wizard.h"
 
 namespace {
-// The session of the script whose windows are checked now.
-SetupSession g_session;
-} // namespace
+using e2e::ClassOf, e2e::TextOf;
 
-namespace {
-
-std::string g_run;   // which script: "sample" or "long"
-std::string g_shots; // screenshot folder, ending in a backslash
+SetupSession g_session; // of the script whose windows are checked now
+std::string g_run;      // which script: "sample" or "long"
+std::string g_shots;    // screenshot folder, ending in a backslash
 int g_faults = 0, g_windows = 0;
 
 void Fault(const std::string& window, const std::string& what) {
     ++g_faults;
     std::printf("FAULT %s script, %s: %s\n", g_run.c_str(), window.c_str(), what.c_str());
-}
-
-std::string ClassOf(HWND h) {
-    char name[64] = {};
-    GetClassNameA(h, name, sizeof name);
-    return name;
-}
-
-std::string TextOf(HWND h) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(h)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(h, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 bool IsClass(HWND h, const char* name) {
@@ -88,26 +71,21 @@ std::string SizeText(long width, long height) {
 // Returns false for controls that show no text of their own.
 bool MeasureText(HWND h, SIZE& need, SIZE& room) {
     const std::string text = TextOf(h);
-    const LONG style = GetWindowLongA(h, GWL_STYLE);
-    if (text.empty()) return false;
+    const LONG style = GetWindowLongA(h, GWL_STYLE), type = style & SS_TYPEMASK;
     UINT format = DT_CALCRECT | DT_EXPANDTABS;
     int inset = 0;
-    bool checkHeight = true;
+    if (text.empty()) return false;
     if (IsClass(h, "STATIC")) {
-        const LONG type = style & SS_TYPEMASK;
-        if (type <= SS_RIGHT)
-            format |= DT_WORDBREAK;
-        else if (type == SS_SIMPLE)
-            format |= DT_SINGLELINE;
-        else if (type != SS_LEFTNOWORDWRAP)
-            return false; // pictures, rectangles
-        if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+        if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return false; // pictures
+        format |= (type <= SS_RIGHT    ? DT_WORDBREAK
+                   : type == SS_SIMPLE ? DT_SINGLELINE
+                                       : 0) |
+                  (style & SS_NOPREFIX ? DT_NOPREFIX : 0);
     } else if (IsClass(h, "BUTTON")) {
         format |= (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
         // A push button draws its text inside its raised edge and focus rectangle; a
         // group box's caption sits on its top border, indented.
         inset = IsGroupBox(h) ? 8 : 3;
-        checkHeight = !IsGroupBox(h);
     } else {
         return false;
     }
@@ -122,7 +100,7 @@ bool MeasureText(HWND h, SIZE& need, SIZE& room) {
     SelectObject(dc, old);
     ReleaseDC(h, dc);
     need = {r.right - r.left, r.bottom - r.top};
-    if (!checkHeight) room.cy = need.cy;
+    if (IsGroupBox(h)) room.cy = need.cy; // its height is the frame's
     return true;
 }
 
@@ -132,9 +110,7 @@ bool MeasureText(HWND h, SIZE& need, SIZE& room) {
 bool OverlapIntended(HWND a, HWND b) {
     if (IsGroupBox(a) || IsGroupBox(b)) return true;
     if (IsClass(a, "KvShape") && IsClass(b, "KvShape")) return true;
-    RECT ra, rb;
-    GetWindowRect(a, &ra);
-    GetWindowRect(b, &rb);
+    const RECT ra = e2e::ScreenRect(a), rb = e2e::ScreenRect(b);
     return IsClass(a, "STATIC") && IsClass(b, "STATIC") && TextOf(a) == TextOf(b) &&
            ra.right - ra.left == rb.right - rb.left && ra.bottom - ra.top == rb.bottom - rb.top;
 }
@@ -144,9 +120,7 @@ bool OverlapIntended(HWND a, HWND b) {
 // A control must lie wholly inside its container, except shapes (the progress bar slides
 // in from outside its box).
 void CheckControls(const std::string& window, HWND parent) {
-    RECT inside;
-    GetClientRect(parent, &inside);
-    MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&inside), 2);
+    const RECT inside = e2e::ClientScreenRect(parent);
     std::vector<HWND> controls;
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (IsWindowVisible(c) && !Form::FromWindow(c) && !IsClass(c, "MDIClient")) controls.push_back(c);
@@ -155,8 +129,7 @@ void CheckControls(const std::string& window, HWND parent) {
         if (MeasureText(controls[i], need, room) && (need.cx > room.cx || need.cy > room.cy))
             Fault(window, Describe(controls[i]) + " needs " + SizeText(need.cx, need.cy) + " pixels, has " +
                               SizeText(room.cx, room.cy));
-        RECT a, b, both;
-        GetWindowRect(controls[i], &a);
+        RECT a = e2e::ScreenRect(controls[i]), b, both;
         if (!IsClass(controls[i], "KvShape") && (!IntersectRect(&both, &a, &inside) || !EqualRect(&both, &a)))
             Fault(window, Describe(controls[i]) + " reaches outside " + Describe(parent));
         for (size_t j = i + 1; j < controls.size(); ++j) {
@@ -169,78 +142,61 @@ void CheckControls(const std::string& window, HWND parent) {
     }
 }
 
-// Checks a shown window and saves a screenshot of the screen with it.
 void CheckWindow(const std::string& name, Form& form) {
     HWND h = form.Handle();
-    if (!IsWindowVisible(h)) {
-        Fault(name, "the window is not shown");
-        return;
-    }
+    if (!IsWindowVisible(h)) return Fault(name, "the window is not shown");
     RedrawWindow(GetAncestor(h, GA_ROOT), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     CheckControls(name, h);
     char number[8];
     std::snprintf(number, sizeof number, "%02d-", ++g_windows);
     std::string file = name;
-    for (char& c : file)
-        if (c == ' ') c = '-';
-    if (!e2e::SaveScreen(g_shots + g_run + "-" + number + file + ".bmp"))
-        Fault(name, "no screenshot saved");
+    std::replace(file.begin(), file.end(), ' ', '-');
+    if (!e2e::SaveScreen(g_shots + g_run + "-" + number + file + ".bmp")) Fault(name, "no screenshot saved");
 }
 
 // A modal window is checked from inside its own message loop (a thread timer runs in any
 // loop) once the loop shows it, then closed as its close box would close it.
-struct {
-    std::string name;
-    Form* form = nullptr;
-    UINT_PTR timer = 0;
-    bool checked = false;
-} g_modal;
-
-void CALLBACK CheckModalWindow(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_modal.checked || !g_modal.form->Loaded() || !IsWindowVisible(g_modal.form->Handle())) return;
-    g_modal.checked = true;
-    KillTimer(nullptr, g_modal.timer);
-    CheckWindow(g_modal.name, *g_modal.form);
-    g_modal.form->Unload();
+std::function<void()> g_tick;
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    g_tick();
 }
 
 void CheckModal(const std::string& name, Form& form, const std::function<void()>& open) {
-    g_modal.name = name;
-    g_modal.form = &form;
-    g_modal.checked = false;
-    g_modal.timer = SetTimer(nullptr, 0, 20, CheckModalWindow);
+    bool checked = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
+    g_tick = [&] {
+        if (checked || !form.Loaded() || !IsWindowVisible(form.Handle())) return;
+        checked = true;
+        KillTimer(nullptr, timer);
+        CheckWindow(name, form);
+        form.Unload();
+    };
     open();
-    if (!g_modal.checked) {
-        KillTimer(nullptr, g_modal.timer);
-        Fault(name, "the window did not open");
-    }
+    KillTimer(nullptr, timer);
+    if (!checked) Fault(name, "the window did not open");
 }
 
 void CheckWizard() {
     WizForm.Load();
     WizForm.SetTitle(g_session.ReadIni("ProductName"));
     WizForm.Show();
-    // The welcome screen as the wizard shows it, without the preliminary actions it runs.
-    ResetWizardScreens();
-    WizForm.Label3[0].SetCaption("This setup program will install " + g_session.ReadIni("ProgramName") +
-                                 " on your computer.");
-    WizForm.WizScreen[0].SetVisible(true);
-    WizForm.BackButton.SetEnabled(false);
-    CheckWindow("wizard welcome", WizForm);
-    // The screens of the search and the installation as they are shown before their work runs.
-    const std::pair<int, const char*> working[] = {
-        {4, "wizard search"}, {2, "wizard copying"}, {6, "wizard finalizing"}};
-    for (const auto& [panel, name] : working) {
+    // The welcome screen without the preliminary actions it runs, and the screens of the
+    // search and the installation as they are shown before their work runs.
+    const std::pair<int, const char*> screens[] = {
+        {0, "wizard welcome"}, {4, "wizard search"}, {2, "wizard copying"}, {6, "wizard finalizing"}};
+    for (const auto& [panel, name] : screens) {
         ResetWizardScreens();
+        WizForm.Label3[0].SetCaption("This setup program will install " + g_session.ReadIni("ProgramName") +
+                                     " on your computer.");
         WizForm.WizScreen[panel].SetVisible(true);
         WizForm.BackButton.SetEnabled(false);
-        WizForm.NextButton.SetEnabled(false);
+        WizForm.NextButton.SetEnabled(panel == 0);
         CheckWindow(name, WizForm);
     }
     // The destination and ready screens through the wizard's own step forward.
-    const std::pair<int16_t, const char*> steps[] = {{2, "wizard destination"}, {3, "wizard ready"}};
-    for (const auto& [from, name] : steps) {
+    for (const auto& [from, name] :
+         {std::pair<int16_t, const char*>{2, "wizard destination"}, {3, "wizard ready"}}) {
         WizForm.CurrentScreen = from;
         int16_t step = 1;
         ShowWizardScreen(step);
@@ -278,8 +234,7 @@ void CheckEveryWindow() {
     MotherForm.Unload();
 }
 
-// The program's state as start-up leaves it for the script in `folder`: the session and
-// the windows that read it.
+// The session and windows as start-up leaves them for the script in `folder`.
 void StartSession(const std::string& folder) {
     g_session = SetupSession{};
     g_session.folders = &SystemFolderSource();
@@ -287,20 +242,14 @@ void StartSession(const std::string& folder) {
     g_session.sourceDir = folder;
     g_session.destDir = g_session.ReadIni("DefaultDir");
     ExpandPathMacro(g_session.destDir, g_session.destDir, *g_session.folders);
-    MotherForm.session = &g_session;
-    WizForm.session = &g_session;
-    AboutForm.session = &g_session;
-    UninstallForm.session = &g_session;
+    MotherForm.session = AboutForm.session = UninstallForm.session = WizForm.session = &g_session;
     WizForm.CurrentScreen = 0;
 }
 
-// A copy of the sample's documents with a script whose names, titles and destination
-// folder are 60 characters long; returns its folder.
+// A copy of the sample's documents with names, titles and folder 60 characters long; its folder.
 std::string LongNamesScript(const std::string& sample) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "kvlayout\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string folder = (std::filesystem::temp_directory_path() / "kvlayout").string() + "\\";
+    std::filesystem::create_directories(folder);
     for (const char* file : {"license.txt", "readme.txt"})
         CopyFileA((sample + file).c_str(), (folder + file).c_str(), FALSE);
     auto sixty = [](std::string text) {
@@ -311,44 +260,32 @@ std::string LongNamesScript(const std::string& sample) {
     for (const char* key : {"ProductName", "ProgramName", "SetupTitle", "ProgramAuthor", "ProgramInfo"})
         script += std::string(key) + "=" + sixty(std::string("Kavex ") + key) + "\r\n";
     script += "DefaultDir=" + sixty("C:\\Kavex Long Destination Folder") + "\r\n";
-    FILE* file = std::fopen((folder + "setup.ini").c_str(), "wb");
-    if (file) {
-        std::fputs(script.c_str(), file);
-        std::fclose(file);
-    }
+    std::ofstream(folder + "setup.ini", std::ios::binary) << script;
     return folder;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: layout_check DPI SHOT_FOLDER\n");
-        return 2;
-    }
+    if (argc != 3) return std::fprintf(stderr, "usage: layout_check DPI SHOT_FOLDER\n"), 2;
     std::setvbuf(stdout, nullptr, _IONBF, 0); // every fault is seen, even if a window hangs
     const int dpi = std::atoi(argv[1]);
     g_shots = std::string(argv[2]) + "\\";
     std::filesystem::create_directories(argv[2]);
-    HDC screen = GetDC(nullptr);
-    const int actual = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    if (actual != dpi) {
-        std::printf("FAULT the program lays out at %d DPI, not at %d\n", actual, dpi);
-        return 1;
-    }
+    const int actual = GetDeviceCaps(GetDC(nullptr), LOGPIXELSX);
+    if (actual != dpi)
+        return std::printf("FAULT the program lays out at %d DPI, not at %d\n", actual, dpi), 1;
     OleInitialize(nullptr);
     SetMainForm(&MotherForm);
 
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     const std::string sample = ProgramFolderOf(exe) + "data\\sample\\";
-    g_run = "sample";
-    StartSession(sample);
-    CheckEveryWindow();
-    g_run = "long";
-    StartSession(LongNamesScript(sample));
-    CheckEveryWindow();
+    for (const char* run : {"sample", "long"}) {
+        g_run = run;
+        StartSession(g_run == "sample" ? sample : LongNamesScript(sample));
+        CheckEveryWindow();
+    }
     std::printf("%d windows checked at %d DPI: %d faults\n", g_windows, dpi, g_faults);
     return g_faults == 0 ? 0 : 1;
 }

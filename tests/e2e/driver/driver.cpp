@@ -7,11 +7,9 @@ namespace e2e {
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    }
-    return condition();
+    for (; !condition(); std::this_thread::sleep_for(std::chrono::milliseconds(40)))
+        if (std::chrono::steady_clock::now() >= end) return false;
+    return true;
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -31,12 +29,6 @@ std::string TextOf(HWND hwnd) {
     return std::string(text, got);
 }
 
-bool IsShown(HWND hwnd) {
-    return hwnd && IsWindowVisible(hwnd);
-}
-bool IsEnabledWindow(HWND hwnd) {
-    return hwnd && IsWindowEnabled(hwnd);
-}
 RECT ScreenRect(HWND hwnd) {
     RECT rc{};
     return GetWindowRect(hwnd, &rc), rc;
@@ -56,7 +48,8 @@ std::vector<HWND> TopWindows(DWORD pid) {
     return found;
 }
 
-std::vector<HWND> Descendants(HWND root) {
+namespace {
+std::vector<HWND> Descendants(HWND root) { // depth first
     std::vector<HWND> found;
     for (HWND child = GetWindow(root, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         found.push_back(child);
@@ -64,8 +57,6 @@ std::vector<HWND> Descendants(HWND root) {
     }
     return found;
 }
-
-namespace {
 bool Matches(HWND hwnd, const std::string& caption, const std::string& cls) {
     return (cls.empty() || ClassOf(hwnd) == cls) && TextOf(hwnd) == caption;
 }
@@ -105,42 +96,25 @@ std::vector<std::string> ShownTexts(HWND root) {
     return texts;
 }
 
-HWND WaitShownText(HWND root, const std::string& text, int timeoutMs) {
-    HWND found = nullptr;
-    return WaitFor([&] { return IsShown(found = FindControl(root, text)); }, timeoutMs) ? found : nullptr;
-}
-
 void Click(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-void TypeKey(HWND window, WORD virtualKey) {
-    TypeKeyWith(window, 0, virtualKey);
-}
-
-void TypeKeyWith(HWND window, WORD modifier, WORD virtualKey) {
+void TypeKey(HWND window, WORD virtualKey, WORD modifier) {
     HWND top = GetAncestor(window, GA_ROOT);
     SetForegroundWindow(top);
     WaitFor([&] { return GetForegroundWindow() == top; }, 2000);
     std::vector<INPUT> keys;
-    const auto key = [&](WORD vk, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = flags;
-        keys.push_back(input);
-    };
-    if (modifier) key(modifier, 0);
-    key(virtualKey, 0);
-    key(virtualKey, KEYEVENTF_KEYUP);
-    if (modifier) key(modifier, KEYEVENTF_KEYUP);
+    const std::pair<WORD, DWORD> strokes[] = {
+        {modifier, 0}, {virtualKey, 0}, {virtualKey, KEYEVENTF_KEYUP}, {modifier, KEYEVENTF_KEYUP}};
+    for (const auto& [vk, flags] : strokes)
+        if (vk) keys.push_back({.type = INPUT_KEYBOARD, .ki = {vk, 0, flags, 0, 0}});
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
 void SetText(HWND edit, const std::string& text) {
-    DWORD_PTR ignored = 0;
     SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
-                        &ignored);
+                        nullptr);
 }
 
 void CloseBox(HWND hwnd) {
@@ -153,7 +127,7 @@ std::optional<MessageBoxView> FindMessageBox(DWORD pid) {
         if (!hwnd && ClassOf(top) == "#32770") hwnd = top;
     if (!hwnd) return std::nullopt;
     // The message is the static control 0xFFFF of the box; its icon is static 0x440.
-    MessageBoxView view{hwnd, TextOf(hwnd), TextOf(GetDlgItem(hwnd, 0xFFFF))};
+    MessageBoxView view{hwnd, TextOf(hwnd), TextOf(GetDlgItem(hwnd, 0xFFFF)), {}, false};
     HWND icon = GetDlgItem(hwnd, 0x440);
     view.hasIcon = IsShown(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
     for (HWND child : Descendants(hwnd))

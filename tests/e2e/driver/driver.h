@@ -1,6 +1,5 @@
-// Drives the setup program's windows from another process, as a user would: finds its
-// windows and controls, reads their texts and states, clicks, types, answers message
-// boxes and closes windows. Every wait has a time limit; nothing here can hang a test.
+// Drives the setup program's windows from another process, as a user would. Every wait has a
+// time limit; nothing here can hang a test.
 #pragma once
 #include <windows.h>
 
@@ -17,40 +16,34 @@ constexpr int kDefaultTimeoutMs = 10000;
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = kDefaultTimeoutMs);
 
 std::string ClassOf(HWND hwnd);
-std::string TextOf(HWND hwnd); // as the window itself reports it
-bool IsShown(HWND hwnd);
-bool IsEnabledWindow(HWND hwnd);
-RECT ScreenRect(HWND hwnd); // on the screen, in pixels
+std::string TextOf(HWND hwnd);
+inline const auto IsShown = IsWindowVisible; // false for no window
+inline const auto IsEnabledWindow = IsWindowEnabled;
+RECT ScreenRect(HWND hwnd);
 RECT ClientScreenRect(HWND hwnd);
 
 // The visible top-level windows of a process (0: of every process).
 std::vector<HWND> TopWindows(DWORD pid);
-std::vector<HWND> Descendants(HWND root); // depth first
 // A visible top-level window of the process with this exact caption and class ("" = any).
 HWND FindTopWindow(DWORD pid, const std::string& caption, const std::string& cls = "");
-// A window of the process, top-level or inside another, with this caption and class.
+// The same, also among the windows inside them.
 HWND FindWindowOf(DWORD pid, const std::string& caption, const std::string& cls = "");
 HWND WaitWindowOf(DWORD pid, const std::string& caption, const std::string& cls = "",
                   int timeoutMs = kDefaultTimeoutMs);
 // A descendant of root with this exact text and class ("" = any; "Edit" with text "": the
 // first text box).
 HWND FindControl(HWND root, const std::string& text, const std::string& cls = "");
-// The texts of the visible descendants, and a wait for one of them.
-std::vector<std::string> ShownTexts(HWND root);
-HWND WaitShownText(HWND root, const std::string& text, int timeoutMs = kDefaultTimeoutMs);
+std::vector<std::string> ShownTexts(HWND root); // of the visible descendants
 
-// Clicks a button (BM_CLICK, posted: a modal dialog that the click opens never blocks
-// the driver, which must then wait for the result).
+// Posted, so that a modal dialog that the click opens never blocks the driver.
 void Click(HWND button);
-// Presses and releases a key as the keyboard does, into the focus of the window's top level.
-void TypeKey(HWND window, WORD virtualKey);
-// The same with a modifier key held down meanwhile (VK_MENU and VK_F4: Alt+F4).
-void TypeKeyWith(HWND window, WORD modifier, WORD virtualKey);
+// A real key press into the focus of the window's top level, with `modifier` (VK_MENU for
+// Alt+F4) held down meanwhile.
+void TypeKey(HWND window, WORD virtualKey, WORD modifier = 0);
 void SetText(HWND edit, const std::string& text);
 void CloseBox(HWND hwnd);
 
-// A message box (dialog class #32770) of the process.
-struct MessageBoxView {
+struct MessageBoxView { // a message box (dialog class #32770) of the process
     HWND hwnd = nullptr;
     std::string title, text;
     std::vector<std::string> buttons; // captions, as shown ("&Yes", "OK")

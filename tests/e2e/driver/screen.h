@@ -1,15 +1,15 @@
-// The screen as the user sees it: one pixel read back, or the whole screen saved as a BMP file.
+// The screen as the user sees it, saved as a BMP file.
 #pragma once
 #include <windows.h>
 
-#include <functional>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
-COLORREF ScreenPixel(int x, int y);
 bool SaveScreen(const std::string& bmpPath);
-// The bytes of a 24-bit BMP file of width × height whose pixel (x, y) has colour(x, y).
-std::string MakeBmp(int width, int height, const std::function<COLORREF(int x, int y)>& colour);
+// The bytes of a 32-bit BMP file of width × height pixels (0x00RRGGBB, top row first).
+std::string MakeBmp(int width, int height, const std::vector<uint32_t>& pixels);
 
 } // namespace e2e

@@ -11,14 +11,6 @@ void RemoveAll(const std::string& path) {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
 }
-void DeleteKey(HKEY root, const std::string& key) {
-    RegDeleteTreeA(root, key.c_str());
-    RegDeleteKeyA(root, key.c_str());
-}
-std::string ColourText(COLORREF c) {
-    return "(" + std::to_string(GetRValue(c)) + ", " + std::to_string(GetGValue(c)) + ", " +
-           std::to_string(GetBValue(c)) + ")";
-}
 } // namespace
 
 void SetupRun::SetUp() {
@@ -44,7 +36,7 @@ void SetupRun::TearDown() {
     StopAll();
     for (auto& run : runs_) CloseHandle(run.hProcess), CloseHandle(run.hThread);
     for (const auto& folder : folders_) RemoveAll(folder);
-    for (const auto& [root, key] : keys_) DeleteKey(root, key);
+    for (const auto& [root, key] : keys_) RegDeleteTreeA(root, key.c_str()); // the key with all below it
 }
 
 void SetupRun::CleanUpFolder(const std::string& folder) {
@@ -52,7 +44,7 @@ void SetupRun::CleanUpFolder(const std::string& folder) {
     folders_.push_back(folder);
 }
 void SetupRun::CleanUpKey(HKEY root, const std::string& key) {
-    DeleteKey(root, key);
+    RegDeleteTreeA(root, key.c_str());
     keys_.emplace_back(root, key);
 }
 
@@ -65,13 +57,15 @@ void SetupRun::WriteDistFile(const std::string& name, const std::string& bytes) 
     ASSERT_TRUE(std::ofstream(dist_ + name, std::ios::binary) << bytes) << name;
 }
 
-void SetupRun::Start(const std::string& arguments, const std::string& folder) {
-    const std::string exe = dist_ + "setup.exe";
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+void SetupRun::Start(const std::string& folder) {
+    StartCommand("\"" + dist_ + "setup.exe\"", folder.empty() ? dist_ : folder);
+}
+
+void SetupRun::StartCommand(std::string commandLine, const std::string& folder) {
     STARTUPINFOA startup{sizeof(startup)};
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       (folder.empty() ? dist_ : folder).c_str(), &startup, &process))
+    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                       &startup, &process))
         runs_.push_back(process);
     else
         ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
@@ -82,21 +76,14 @@ void SetupRun::StopAll() {
         if (TerminateProcess(run.hProcess, 98)) WaitForSingleObject(run.hProcess, 5000);
 }
 
-bool SetupRun::WaitExit(int timeoutMs) {
-    const bool ended = !runs_.empty() && WaitForSingleObject(runs_.back().hProcess,
-                                                             static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
-    EXPECT_TRUE(ended) << "setup.exe did not end within " << timeoutMs << " ms";
-    return ended;
-}
-
-HWND SetupRun::WaitMainWindow() {
-    HWND found = nullptr;
-    WaitFor([&] {
-        for (HWND hwnd : TopWindows(Pid()))
-            if (ClassOf(hwnd) == "KvMdiFrame") found = hwnd;
-        return found != nullptr;
-    });
-    return found;
+std::optional<DWORD> SetupRun::WaitExit(int timeoutMs) {
+    DWORD code = 0;
+    if (!runs_.empty() &&
+        WaitForSingleObject(runs_.back().hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(runs_.back().hProcess, &code))
+        return code;
+    ADD_FAILURE() << "the program did not end within " << timeoutMs << " ms";
+    return std::nullopt;
 }
 
 HWND SetupRun::WizardButton(const std::string& caption) {
@@ -120,34 +107,37 @@ void SetupRun::Press(const std::string& button) {
 
 ::testing::AssertionResult SetupRun::Shows(const std::string& text, int timeoutMs, HWND window) {
     window = window ? window : wizard_;
-    if (WaitShownText(window, text, timeoutMs)) return ::testing::AssertionSuccess();
+    if (WaitFor([&] { return IsShown(FindControl(window, text)); }, timeoutMs))
+        return ::testing::AssertionSuccess();
     return HasText(ShownTexts(window), text);
 }
 
 ::testing::AssertionResult SetupRun::ShowsColour(int x, int y, COLORREF colour) {
     COLORREF seen = 0;
-    if (WaitFor([&] { return (seen = ScreenPixel(x, y)) == colour; }, 5000))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << x << ", " << y << ") shows " << ColourText(seen) << " instead of " << ColourText(colour);
+    HDC screen = GetDC(nullptr);
+    const bool shown = WaitFor([&] { return (seen = GetPixel(screen, x, y)) == colour; }, 5000);
+    ReleaseDC(nullptr, screen);
+    if (shown) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << x << ", " << y << ") shows 0x" << std::hex << seen
+                                         << " (0x00BBGGRR) instead of 0x" << colour;
+}
+
+void SetupRun::ExpectBox(const std::string& text, const std::string& answer,
+                         const std::vector<std::string>& buttons, bool icon) {
+    auto box = WaitMessageBox(Pid(), 20000);
+    ASSERT_TRUE(box) << "no message box; expected: " << text;
+    EXPECT_EQ(box->text, text);
+    if (!buttons.empty()) {
+        EXPECT_EQ(box->title, "Acme Setup");
+        EXPECT_EQ(box->buttons, buttons);
+        EXPECT_EQ(box->hasIcon, icon);
+    }
+    Shot("message");
+    ASSERT_TRUE(AnswerMessageBox(*box, answer));
 }
 
 void SetupRun::AnswerExitQuestion(const std::string& button) {
-    auto box = WaitMessageBox(Pid());
-    ASSERT_TRUE(box) << "no exit question";
-    EXPECT_EQ(box->title, "Acme Setup");
-    EXPECT_EQ(box->text, "Are you sure you want to exit Acme Setup?");
-    EXPECT_EQ(box->buttons, (std::vector<std::string>{"&Yes", "&No"}));
-    EXPECT_TRUE(box->hasIcon);
-    Shot("exit-question");
-    ASSERT_TRUE(AnswerMessageBox(*box, button));
-}
-
-void SetupRun::ExpectMessage(const std::string& text, const std::string& button, DWORD pid) {
-    auto box = WaitMessageBox(pid ? pid : Pid(), 20000);
-    ASSERT_TRUE(box) << "no message box; expected: " << text;
-    EXPECT_EQ(box->text, text);
-    ASSERT_TRUE(AnswerMessageBox(*box, button));
+    ExpectBox("Are you sure you want to exit Acme Setup?", button, {"&Yes", "&No"}, true);
 }
 
 void SetupRun::Shot(const std::string& what) {

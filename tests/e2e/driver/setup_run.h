@@ -1,12 +1,10 @@
-// The test fixture of the end-to-end tests: a distribution folder of its own under
-// C:\kvtest\dist\<test>\ (setup.exe and STKIT432.DLL from the test program's folder, a
-// setup.ini written by the test, product files), the setup program started from there
-// and waited for with a time limit, screenshots of what it shows, and the folders and
-// registry keys that the test names removed when it ends, however it ends.
+// The end-to-end tests' fixture: a distribution folder of its own (C:\kvtest\dist\<test>\ with
+// setup.exe and STKIT432.DLL), the programs it starts, screenshots, and clean-up however it ends.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,46 +14,46 @@
 
 namespace e2e {
 
+inline const std::string kWelcome = "This setup program will install Acme on your computer.";
+inline const std::string kUpgrade =
+    "If you are upgrading from a previous version of Acme make sure to specify "
+    "the same folder as the older version.";
+inline const std::string kReady = "Setup is ready to install Acme. Press Finish to continue.";
+
 class SetupRun : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes setup.ini (one line per entry, CR LF line ends) or another file of the distribution.
-    void WriteScript(const std::vector<std::string>& lines);
+    void WriteScript(const std::vector<std::string>& lines); // setup.ini, with CR LF line ends
     void WriteDistFile(const std::string& name, const std::string& bytes);
     // Removes these now and again when the test ends.
     void CleanUpFolder(const std::string& folder);
     void CleanUpKey(HKEY root, const std::string& key);
 
-    // Starts dist\setup.exe with these arguments, in `folder` (the distribution folder by
-    // default) as its current folder.
-    void Start(const std::string& arguments = "", const std::string& folder = "");
-    // Waits for the last started copy to end; the test fails when it does not.
-    bool WaitExit(int timeoutMs = 20000);
-    // Ends every copy this test started, without a verdict (for tests about something else).
-    void StopAll();
+    void Start(const std::string& folder = ""); // dist\setup.exe, in `folder` (default: dist_)
+    void StartCommand(std::string commandLine, const std::string& folder); // unquoted, as it stands
+    // Waits for the last started program to end and returns its exit code; the test fails
+    // when it does not end.
+    std::optional<DWORD> WaitExit(int timeoutMs = 20000);
+    void StopAll(); // ends every program this test started, without a verdict
     DWORD Pid() const { return runs_.empty() ? 0 : runs_.back().dwProcessId; }
 
-    HWND WaitMainWindow();
     HWND WaitWizard() { return WaitWindowOf(Pid(), "Setup Wizard", "", 15000); }
-    // The wizard's button with this caption ("&Next >", "Cancel", ...).
-    HWND WizardButton(const std::string& caption);
-    // Writes the script, starts the program and waits for its wizard (wizard_).
-    void StartWizard(const std::vector<std::string>& script);
-    // Clicks the wizard's button once it is there and enabled.
-    void Press(const std::string& button);
+    HWND WizardButton(const std::string& caption);            // "&Next >", "Cancel", ...
+    void StartWizard(const std::vector<std::string>& script); // and waits for its wizard_
+    void Press(const std::string& button);                    // once the wizard's button is there and enabled
     // Waits until the wizard (or `window`) shows this exact text.
     ::testing::AssertionResult Shows(const std::string& text, int timeoutMs = kDefaultTimeoutMs,
                                      HWND window = nullptr);
-    // Waits until the screen shows this colour at (x, y).
     static ::testing::AssertionResult ShowsColour(int x, int y, COLORREF colour);
-    // Answers the exit question of the Cancel button and the main window's close box.
+    // The next message box of the last started program, with this text, answered with `answer`;
+    // with `buttons`, also titled "Acme Setup", with these buttons and an icon or none.
+    void ExpectBox(const std::string& text, const std::string& answer,
+                   const std::vector<std::string>& buttons = {}, bool icon = false);
+    // The exit question of the Cancel button, Alt+F4 and the main window's close box.
     void AnswerExitQuestion(const std::string& button);
-    // The message box shown next, with the expected text, answered with `button`.
-    void ExpectMessage(const std::string& text, const std::string& button, DWORD pid = 0);
-    // Saves the screen as C:\kvtest\shots\<test>\NN-<what>.bmp.
-    void Shot(const std::string& what);
+    void Shot(const std::string& what); // the screen, as C:\kvtest\shots\<test>\NN-<what>.bmp
 
     std::string testName_, dist_;
     HWND wizard_ = nullptr;
