@@ -73,7 +73,8 @@ TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
     StartWizard({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "ProductName=Acme Wizard",
                  "DefaultDir=" + dest, "EstablishSetup=1", "TotalFiles=1", "srcfile1=readme.txt",
                  "destfile1=readme.txt", "LastExecsTotal=1", "LastExec1=%windows%\\notepad.exe",
-                 "LastExecsPrompt=1", "LastExecsPromptMsg=Start the editor now?"});
+                 "LastExecsPrompt=1", "LastExecsPromptMsg=Start the editor now?", "ProductVersion=2.1",
+                 "ProgramAuthor=Acme Inc", "EstimatedSize=3"});
     EXPECT_TRUE(Shows("Acme Wizard")); // the title and its shadow
     EXPECT_TRUE(Shows(kWelcome));
     EXPECT_TRUE(
@@ -88,7 +89,7 @@ TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
         EXPECT_TRUE(Shows(text));
     EXPECT_FALSE(HasText(ShownTexts(wizard_), kWelcome));
     Shot("destination");
-    // No estimate: the ready screen comes without a warning.
+    // An estimate well below the free space: the ready screen comes without a warning.
     Press("&Next >");
     EXPECT_TRUE(Shows(kReady));
     EXPECT_FALSE(WizardButton("&Next >"));
@@ -115,6 +116,22 @@ TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
     EXPECT_TRUE(std::filesystem::is_regular_file(dest + "Setup\\setup.exe"));
     const std::string command = RegText(uninstallKey, "UninstallString");
     ASSERT_EQ(command, dest + "Setup\\setup.exe uninstall");
+    // What the list of installed programs shows beside the name.
+    for (const auto& [name, value] : {std::pair<const char*, std::string>{"DisplayName", "Acme Wizard"},
+                                      {"DisplayVersion", "2.1"},
+                                      {"Publisher", "Acme Inc"},
+                                      {"InstallLocation", dest},
+                                      {"DisplayIcon", dest + "Setup\\setup.exe"}})
+        EXPECT_EQ(RegText(uninstallKey, name), value) << name;
+    for (const auto& [name, value] :
+         {std::pair<const char*, DWORD>{"EstimatedSize", 3072}, {"NoModify", 1}, {"NoRepair", 1}}) {
+        DWORD number = 0, size = sizeof number;
+        EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), name, RRF_RT_REG_DWORD, nullptr,
+                               &number, &size),
+                  ERROR_SUCCESS)
+            << name;
+        EXPECT_EQ(number, value) << name;
+    }
 
     // The list of installed programs runs the command line as it stands, unquoted.
     StartCommand(command, "C:\\");
@@ -125,7 +142,8 @@ TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
               "OK");
     EXPECT_TRUE(WaitExit());
     EXPECT_FALSE(std::filesystem::is_regular_file(dest + "readme.txt"));
-    EXPECT_EQ(RegText(uninstallKey, "UninstallString"), "<missing>");
+    HKEY gone = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS);
     EXPECT_EQ(RegText("SOFTWARE\\Kavex Software\\Acme Wizard", ""), "<missing>");
 
     closeWindow("ExplorerWClass"); // Explorer, opened on the folder that is left
