@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 FileStamp PortableFileStamp(const std::string& path) {
     FileStamp stamp;
@@ -47,12 +48,33 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     return ok;
 }
 
-bool WriteFileBytes(const std::string& path, std::string_view bytes, bool append) {
-    FILE* file = std::fopen(path.c_str(), append ? "ab" : "wb");
+namespace {
+
+bool WriteThrough(const std::string& path, std::string_view bytes, const char* mode) {
+    FILE* file = std::fopen(path.c_str(), mode);
     if (!file) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     // Closing hands the bytes to the system, so that they survive an end of the program
     // at any later point (no flush to the medium: the system does that in its own time).
     const bool closed = std::fclose(file) == 0;
     return written && closed;
+}
+
+} // namespace
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes, bool append) {
+    if (append) return WriteThrough(path, bytes, "ab");
+    // New contents are written beside the file and then put in its place in one step, so
+    // that a program ended in the middle (an installation being killed while it rewrites its
+    // script) leaves the old file or the new one, never an empty or half-written one. Where
+    // that cannot be done (no right to create the file beside it, a file held open by
+    // another program), the file is rewritten in place as before.
+    const std::string fresh = path + ".kvnew";
+    if (WriteThrough(fresh, bytes, "wb")) {
+        std::error_code failed;
+        std::filesystem::rename(fresh, path, failed);
+        if (!failed) return true;
+        std::remove(fresh.c_str());
+    }
+    return WriteThrough(path, bytes, "wb");
 }
