@@ -95,8 +95,7 @@ void ShowLogo(const SetupSession& s) {
 // The main window's close request outside the wizard (uninstall mode): the same question
 // as ever, and on Yes the main window closes with its child windows.
 bool AskToCloseMainWindow(const SetupSession& s) {
-    const std::string title = s.ReadIni("SetupTitle");
-    return MsgBox("Are you sure you want to exit " + title + "?", MB_YESNO | MB_ICONQUESTION, title) == IDYES;
+    return AskToExit(s.ReadIni("SetupTitle"));
 }
 
 void RunUninstallMode(SetupSession& s) {

@@ -6,11 +6,11 @@ bool ReadFolderListing(const std::string& path, FolderListing& listing) {
     listing.folders.clear();
     listing.files.clear();
     if (path.empty()) return false;
-    std::string spec = path;
-    if (spec.back() != '\\') spec += '\\';
-    spec += '*';
+    std::string everything = path;
+    if (everything.back() != '\\') everything += '\\';
+    everything += '*';
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileExA(spec.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+    HANDLE find = FindFirstFileExA(everything.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return false;
     do {

@@ -20,6 +20,12 @@ static_assert(sizeof(HKEY) == 4 && sizeof(DWORD) == 4, "32-bit handle and number
 
 namespace {
 
+// A root of 0, or a path of nothing but blanks and backslashes (which would open the root
+// itself, whose whole tree must never go), names no key to delete from.
+bool NamesNoKey(RegRoot root, std::string_view subKey) {
+    return root == 0 || subKey.find_first_not_of(" \\") == std::string_view::npos;
+}
+
 // A root number is the signed 32-bit handle value of a predefined key; widening it with
 // its sign gives the same handle on 64-bit Windows (HKEY_LOCAL_MACHINE is
 // 0xFFFFFFFF80000002 there). 0 stays 0, which every registry call refuses.
@@ -109,10 +115,7 @@ RegStatus SetRegValue(RegRoot root, std::string_view subKey, std::string_view va
 
 RegStatus DeleteRegKey(RegRoot root, std::string_view subKey) {
     try {
-        // A path of nothing but blanks and backslashes would open the root itself, whose
-        // whole tree must never go: it counts as empty.
-        if (root == 0 || subKey.find_first_not_of(" \\") == std::string_view::npos)
-            return ERROR_FILE_NOT_FOUND;
+        if (NamesNoKey(root, subKey)) return ERROR_FILE_NOT_FOUND;
         std::string path(subKey);
         HKEY probe = nullptr;
         const LONG opened = RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &probe);
@@ -134,8 +137,7 @@ RegStatus DeleteRegKey(RegRoot root, std::string_view subKey) {
 
 RegStatus DeleteRegValue(RegRoot root, std::string_view subKey, std::string_view valueName) {
     try {
-        if (root == 0 || subKey.find_first_not_of(" \\") == std::string_view::npos)
-            return ERROR_FILE_NOT_FOUND;
+        if (NamesNoKey(root, subKey)) return ERROR_FILE_NOT_FOUND;
         const std::string path(subKey), name(valueName);
         HKEY key = nullptr;
         const LONG opened = RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &key);

@@ -7,3 +7,8 @@ int MsgBox(const std::string& text, unsigned flags, const std::string& title) {
     HWND owner = GetActiveWindow();
     return MessageBoxA(owner, text.c_str(), title.c_str(), flags | MB_SETFOREGROUND);
 }
+
+bool AskToExit(const std::string& setupTitle) {
+    return MsgBox("Are you sure you want to exit " + setupTitle + "?", MB_YESNO | MB_ICONQUESTION,
+                  setupTitle) == IDYES;
+}

@@ -7,3 +7,7 @@
 
 // Shows a message box (MB_* flags) and returns the button pressed (IDOK, IDYES, ...).
 int MsgBox(const std::string& text, unsigned flags, const std::string& title = AppTitle);
+
+// The exit question of the wizard's Cancel and the main window's close box ("Are you sure
+// you want to exit <SetupTitle>?", Yes and No, question icon); true on Yes.
+bool AskToExit(const std::string& setupTitle);

@@ -37,7 +37,7 @@ bool MatchFrom(const char* name, const char* pattern) {
     return *pattern == '\0';
 }
 
-// One pattern of a specification.
+// One pattern of the search patterns.
 bool MatchFilePattern(const std::string& name, const std::string& pattern) {
     if (pattern.empty() || name.empty()) return false;
     if (MatchFrom(name.c_str(), pattern.c_str())) return true;

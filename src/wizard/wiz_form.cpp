@@ -144,8 +144,7 @@ void WizForm_BackButton_Click() {
 }
 
 void AskToExitSetup() {
-    const std::string title = WizForm.session->ReadIni("SetupTitle");
-    if (MsgBox("Are you sure you want to exit " + title + "?", MB_YESNO | MB_ICONQUESTION, title) == IDYES) {
+    if (AskToExit(WizForm.session->ReadIni("SetupTitle"))) {
         WizForm.Unload();
         MotherForm.Unload();
         EndProgram();

@@ -91,7 +91,7 @@ TEST_F(SearchWalk, FirstHitEndsTheWalkButLevelsAboveStillLookAtTheirOwnFiles) {
     EXPECT_EQ(messages, std::vector<std::string>{"Limit reached. Abandoning search..."});
 }
 
-TEST_F(SearchWalk, AHitNeedsAsManyMatchingFilesAsTheSpecificationHasPatterns) {
+TEST_F(SearchWalk, AHitNeedsAsManyMatchingFilesAsThereArePatterns) {
     Add("C:\\prod\\Zeta.dll");
     Add("C:\\prod\\alpha.DLL");
     Add("C:\\prod\\readme.txt");
