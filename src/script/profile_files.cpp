@@ -149,24 +149,36 @@ bool ProfileFiles::Write(const std::string& path, std::string_view section, std:
             // Units appended after a stray last byte would be read out of step from there
             // on: such a file is written whole (without the byte, which no reading sees).
             edit.kind = ProfileEdit::Kind::Replace;
-            edit.text.insert(0, file.parsed.text);
+            edit.at = file.parsed.text.size();
         }
-        const bool append = edit.kind == ProfileEdit::Kind::Append;
-        // A new file gets the byte-order mark of its encoding (none for ANSI).
-        const std::string bytes = EncodeText(file.encoding, edit.text, !append || file.Bytes().empty());
-        if (!append) StopAppending(FileKey(path));
-        if (append ? !Append(path, bytes) : !WriteFileBytes(path, bytes, false)) {
-            Forget(path);
-            return false;
-        }
-        if (append) {
+        if (edit.kind == ProfileEdit::Kind::Append) {
+            // A new file gets the byte-order mark of its encoding (none for ANSI).
+            const std::string bytes = EncodeText(file.encoding, edit.text, file.Bytes().empty());
+            if (!Append(path, bytes)) {
+                Forget(path);
+                return false;
+            }
             const size_t oldSize = file.parsed.text.size();
             if (file.encoding != TextEncoding::Ansi) file.raw += bytes;
             file.parsed.text += edit.text;
             file.parsed.ParseFrom(oldSize);
         } else {
-            if (file.encoding != TextEncoding::Ansi) file.raw = bytes;
-            file.parsed.text = std::move(edit.text);
+            StopAppending(FileKey(path));
+            // The text is edited where it is held: a script of thousands of records is not
+            // copied for a changed value. A failed write forgets the edited text.
+            file.parsed.text.replace(edit.at, edit.length, edit.text);
+            bool written;
+            if (file.encoding == TextEncoding::Ansi) {
+                written = WriteFileBytes(path, file.parsed.text, false);
+            } else {
+                std::string bytes = EncodeText(file.encoding, file.parsed.text, true);
+                written = WriteFileBytes(path, bytes, false);
+                file.raw = std::move(bytes);
+            }
+            if (!written) {
+                Forget(path);
+                return false;
+            }
             file.parsed.ParseAll();
         }
         file.stamp = stamp_(path);

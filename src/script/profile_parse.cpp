@@ -1,5 +1,7 @@
 #include "script/profile_parse.h"
 
+#include <algorithm>
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -46,6 +48,28 @@ std::string ValueAsRead(std::string_view value) {
     return std::string(value.substr(0, ValueLimit));
 }
 
+char FoldLetter(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Names hash and compare with the letter case of A-Z ignored, so that the index needs no
+// folded copy of any name: it points into the text.
+size_t NameHash(size_t section, std::string_view name) {
+    uint64_t hash = 14695981039346656037ULL ^ (section * 0x9E3779B97F4A7C15ULL);
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(FoldLetter(c));
+        hash *= 1099511628211ULL;
+    }
+    return static_cast<size_t>(hash ^ (hash >> 29));
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldLetter(a[i]) != FoldLetter(b[i])) return false;
+    return true;
+}
+
 size_t AfterFirstLineBreak(const std::string& text, size_t contentEnd, size_t nextLine) {
     if (nextLine == contentEnd) return contentEnd;
     if (text[contentEnd] == '\r' && contentEnd + 1 < nextLine && text[contentEnd + 1] == '\n')
@@ -73,21 +97,30 @@ std::string_view CutAtNull(std::string_view text) {
 
 std::string FoldName(std::string_view name) {
     std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : folded) c = FoldLetter(c);
     return folded;
 }
 
 void ParsedProfile::ParseAll() {
     sections.clear();
     firstSection.clear();
+    keys.clear();
+    slots_.clear();
+    // The index is made in one piece for about as many keys as the text has lines, so
+    // that a long script leaves no trail of outgrown copies behind in the heap. (Only the
+    // part used is ever touched; a reservation for 2^20 keys is the most made at once.)
+    const size_t lines = std::min<size_t>(std::count(text.begin(), text.end(), '\n') + 1, size_t{1} << 20);
+    keys.reserve(lines);
+    size_t slots = 64;
+    while (slots < 2 * lines) slots *= 2;
+    slots_.assign(slots, 0);
     sections.emplace_back();
     firstSection.emplace("", 0);
     ParseFrom(0);
 }
 
 void ParsedProfile::ParseFrom(size_t from) {
-    const size_t end = text.size();
+    const size_t end = std::min<size_t>(text.size(), UINT32_MAX);
     size_t pos = from;
     while (pos < end) {
         const size_t lineStart = pos;
@@ -101,15 +134,15 @@ void ParsedProfile::ParseFrom(size_t from) {
         if (line[0] == '[') {
             const size_t close = line.rfind(']');
             if (close != std::string_view::npos && close > 0) {
-                const std::string name = StoredName(line.substr(1, close - 1));
                 sections.emplace_back();
+                sections.back().name = StoredName(line.substr(1, close - 1));
                 sections.back().insertAt = AfterFirstLineBreak(text, contentEnd, pos);
-                firstSection.try_emplace(name, sections.size() - 1);
+                firstSection.try_emplace(sections.back().name, sections.size() - 1);
                 continue;
             }
         }
         ProfileKey entry;
-        entry.lineEnd = s + line.size();
+        entry.lineEnd = static_cast<uint32_t>(s + line.size());
         std::string_view name = line;
         const size_t equals = line.find('=');
         if (equals != std::string_view::npos) {
@@ -117,14 +150,22 @@ void ParsedProfile::ParseFrom(size_t from) {
             size_t v = equals + 1;
             while (v < line.size() && IsProfileSpace(line[v])) ++v;
             entry.hasValue = true;
-            entry.valueStart = s + v;
-            entry.valueLength = CutAtNull(line.substr(v)).size();
+            entry.valueStart = static_cast<uint32_t>(s + v);
+            entry.valueLength = static_cast<uint32_t>(CutAtNull(line.substr(v)).size());
         } else {
             entry.valueStart = entry.lineEnd;
         }
-        ProfileSection& section = sections.back();
-        section.keys.try_emplace(StoredName(name), std::move(entry));
-        section.insertAt = AfterFirstLineBreak(text, contentEnd, pos);
+        // The name as stored: trimmed first, then ended at a NUL. The first key of a name wins.
+        const std::string_view stored = CutAtNull(TrimProfileSpaces(name));
+        entry.nameStart = static_cast<uint32_t>(stored.data() - text.data());
+        entry.nameLength = static_cast<uint32_t>(stored.size());
+        entry.section = static_cast<uint32_t>(sections.size() - 1);
+        if (Lookup(entry.section, stored) == std::string::npos) {
+            if ((keys.size() + 1) * 2 > slots_.size()) Grow();
+            keys.push_back(entry);
+            Insert(static_cast<uint32_t>(keys.size() - 1), NameHash(entry.section, stored));
+        }
+        sections.back().insertAt = AfterFirstLineBreak(text, contentEnd, pos);
     }
 }
 
@@ -136,9 +177,31 @@ size_t ParsedProfile::FindSection(std::string_view section) const {
 const ProfileKey* ParsedProfile::Find(std::string_view section, std::string_view key) const {
     const size_t index = FindSection(section);
     if (index == std::string::npos) return nullptr;
-    const ProfileSection& found = sections[index];
-    const auto keyAt = found.keys.find(QueryName(key));
-    return keyAt == found.keys.end() ? nullptr : &keyAt->second;
+    const size_t at = Lookup(index, TrimProfileSpaces(CutAtNull(key)));
+    return at == std::string::npos ? nullptr : &keys[at];
+}
+
+size_t ParsedProfile::Lookup(size_t section, std::string_view name) const {
+    if (slots_.empty()) return std::string::npos;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = NameHash(section, name) & mask; slots_[i] != 0; i = (i + 1) & mask) {
+        const ProfileKey& key = keys[slots_[i] - 1];
+        if (key.section == section && SameName(NameOf(key), name)) return slots_[i] - 1;
+    }
+    return std::string::npos;
+}
+
+void ParsedProfile::Insert(uint32_t index, size_t hash) {
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash & mask;
+    while (slots_[i] != 0) i = (i + 1) & mask;
+    slots_[i] = index + 1;
+}
+
+void ParsedProfile::Grow() {
+    slots_.assign(std::max<size_t>(64, slots_.size() * 2), 0);
+    for (size_t k = 0; k < keys.size(); ++k)
+        Insert(static_cast<uint32_t>(k), NameHash(keys[k].section, NameOf(keys[k])));
 }
 
 std::string ParsedProfile::Read(std::string_view section, std::string_view key) const {

@@ -3,6 +3,7 @@
 // answers from and the writer edits.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,15 +16,21 @@ std::string_view CutAtNull(std::string_view text);
 // A-Z folded to a-z, every other byte kept.
 std::string FoldName(std::string_view name);
 
+// Offsets into the text are 32-bit: an index entry costs 28 bytes, so that a script of
+// tens of thousands of keys (the installed script repeats the product's whole file list)
+// is indexed in about a megabyte. Text beyond 4 GB is not read; no script comes near it.
 struct ProfileKey {
+    uint32_t nameStart = 0; // the name as the file holds it: trimmed, then ended at a NUL
+    uint32_t nameLength = 0;
+    uint32_t valueStart = 0;  // where the value starts (or the trimmed line ends, without '=')
+    uint32_t valueLength = 0; // the value, trimmed and cut at NUL, is kept only in the text
+    uint32_t lineEnd = 0;     // end of the trimmed line
+    uint32_t section = 0;     // index of the section line above it
     bool hasValue = false;
-    size_t valueStart = 0;  // where the value starts (or the trimmed line ends, without '=')
-    size_t valueLength = 0; // the value, trimmed and cut at NUL, is kept only in the text
-    size_t lineEnd = 0;     // end of the trimmed line
 };
 
 struct ProfileSection {
-    std::unordered_map<std::string, ProfileKey> keys; // folded name -> first key of that name
+    std::string name;    // folded
     size_t insertAt = 0; // just after the line break that ends the section's last line
 };
 
@@ -32,6 +39,7 @@ struct ParsedProfile {
     std::string text;
     std::vector<ProfileSection> sections;                 // [0]: the lines before the first section line
     std::unordered_map<std::string, size_t> firstSection; // folded name -> its first section
+    std::vector<ProfileKey> keys;                         // the first key of each name in its section
 
     // Parses the whole text anew.
     void ParseAll();
@@ -50,4 +58,16 @@ struct ParsedProfile {
     std::string_view ValueOf(const ProfileKey& key) const {
         return std::string_view(text).substr(key.valueStart, key.valueLength);
     }
+    std::string_view NameOf(const ProfileKey& key) const {
+        return std::string_view(text).substr(key.nameStart, key.nameLength);
+    }
+
+  private:
+    // An open-addressing table over `keys` (index + 1; 0 is a free slot), its size a
+    // power of two and at most half full.
+    std::vector<uint32_t> slots_;
+
+    size_t Lookup(size_t section, std::string_view foldedName) const; // index in keys, or npos
+    void Insert(uint32_t index, size_t hash);
+    void Grow();
 };

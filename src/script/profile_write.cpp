@@ -33,23 +33,18 @@ ProfileEdit PlanProfileWrite(const ParsedProfile& profile, std::string_view sect
     } else if (const ProfileKey* entry = profile.Find(sectionName, keyName)) {
         if (entry->hasValue && profile.ValueOf(*entry) == newValue) return edit; // nothing changes
         edit.kind = ProfileEdit::Kind::Replace;
-        edit.text.reserve(text.size() + newValue.size() + 1);
-        edit.text.append(text, 0, entry->valueStart);
-        if (!entry->hasValue) edit.text += '=';
-        edit.text.append(newValue);
-        edit.text.append(text, entry->lineEnd);
+        edit.at = entry->valueStart;
+        edit.length = entry->lineEnd - entry->valueStart;
+        edit.text = (entry->hasValue ? "" : "=") + std::string(newValue);
         return edit;
     } else if (sectionAt + 1 == profile.sections.size()) {
         // A new key of the file's last section: appended, the file is not rewritten.
         edit.kind = ProfileEdit::Kind::Append;
         edit.text = keyLine;
     } else {
-        const size_t at = profile.sections[sectionAt].insertAt;
         edit.kind = ProfileEdit::Kind::Replace;
-        edit.text.reserve(text.size() + keyLine.size() + 2);
-        edit.text.append(text, 0, at);
-        if (at > 0 && !EndsLine(text[at - 1])) edit.text += lineBreak;
-        edit.text.append(keyLine).append(text, at);
+        edit.at = profile.sections[sectionAt].insertAt;
+        edit.text = (edit.at > 0 && !EndsLine(text[edit.at - 1])) ? lineBreak + keyLine : keyLine;
         return edit;
     }
     // An appended text starts on a line of its own.

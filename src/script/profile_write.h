@@ -12,7 +12,11 @@
 struct ProfileEdit {
     enum class Kind { None, Append, Replace };
     Kind kind = Kind::None; // None: the key already holds the value
-    std::string text;       // Append: the text added at the end; Replace: the whole new text
+    // Replace: the characters [at, at + length) of the old text give way to `text`.
+    // Append: `text` is added at the end. The file is then written whole or appended to.
+    size_t at = 0;
+    size_t length = 0;
+    std::string text;
 };
 
 // The edit that sets `key` in `section` to `value` (written as given: callers choose the

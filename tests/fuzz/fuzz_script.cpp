@@ -55,14 +55,16 @@ void FuzzProfile(std::string_view script) {
     Check(fresh.Read(path, section, key) == clean.Read(section, key), "the written key reads back");
     Check(files.Read(path, section, key) == clean.Read(section, key), "the remembered key reads back");
     int checked = 0;
-    for (const auto& [name, index] : before.firstSection)
-        for (const auto& entry : before.sections[index].keys) {
-            if (++checked > 64) return;
-            if (name == section && entry.first == key) continue;
-            const std::string was = before.Read(name, entry.first);
-            Check(fresh.Read(path, name, entry.first) == was, "other keys keep their values");
-            Check(files.Read(path, name, entry.first) == was, "the remembered file answers alike");
-        }
+    for (const ProfileKey& entry : before.keys) {
+        const std::string& name = before.sections[entry.section].name;
+        if (before.firstSection.at(name) != entry.section) continue; // a later section of that name
+        if (++checked > 64) return;
+        const std::string keyName = FoldName(before.NameOf(entry));
+        if (name == section && keyName == key) continue;
+        const std::string was = before.Read(name, keyName);
+        Check(fresh.Read(path, name, keyName) == was, "other keys keep their values");
+        Check(files.Read(path, name, keyName) == was, "the remembered file answers alike");
+    }
 }
 
 // The readings of a value: every number is finite, a flag is a number other than 0, a
