@@ -144,6 +144,15 @@ bool RenameFile(const std::string& source, const std::string& target) {
     return MoveFileA(source.c_str(), target.c_str()) != 0;
 }
 
+bool ReplaceWithCopy(const std::string& source, const std::string& target) {
+    const std::string fresh = target + ".kvnew";
+    if (CopyFileA(source.c_str(), fresh.c_str(), FALSE) &&
+        MoveFileExA(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(fresh.c_str());
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+}
+
 bool CreatePlaceholderFile(const std::string& path) {
     HANDLE file =
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -180,12 +189,16 @@ class Handle {
 
 } // namespace
 
-bool CopyIntoNewFile(const std::string& source, const std::string& target) {
+NewFileCopy CopyIntoNewFile(const std::string& source, const std::string& target) {
     // The target first: where it exists (the usual case of an installation made again),
-    // this fails at once.
+    // this fails at once, and tells so without a second look.
     Handle to(
         CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (to.get() == INVALID_HANDLE_VALUE) return false;
+    if (to.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFileCopy::NameTaken
+                                                                           : NewFileCopy::NotMade;
+    }
     Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // One buffer for the whole run: the copy is made for many files in a row.
@@ -206,7 +219,7 @@ bool CopyIntoNewFile(const std::string& source, const std::string& target) {
     ok = to.Close() && ok;
     // Only the file made here is removed: CREATE_NEW made sure nothing was there before.
     if (!ok) DeleteFileA(target.c_str());
-    return ok;
+    return ok ? NewFileCopy::Made : NewFileCopy::NotMade;
 }
 
 bool DeleteOneFile(const std::string& path) {

@@ -47,14 +47,19 @@ std::string DriveCurrentFolder(char letter);
 bool CopyFileOver(const std::string& source, const std::string& target);
 // Renames (moves) a file within its drive; fails when the target exists.
 bool RenameFile(const std::string& source, const std::string& target);
+// Puts a copy of `source` in the place of `target` in one step: the copy is made beside the
+// target and renamed over it, so that a program ended in the middle leaves the old file or
+// the new one, never a part of one. Where that cannot be done, `target` is copied over.
+bool ReplaceWithCopy(const std::string& source, const std::string& target);
 // Creates `path` as an empty file when nothing of that name exists; false when something
 // does or it cannot be made, so that the caller never deletes a file that was there.
 bool CreatePlaceholderFile(const std::string& path);
 // Copies `source` into `target`, which must not exist yet, as the version installer does
 // when it has nothing to compare: a new file of normal attributes with the source's bytes
-// and times. False, with nothing left behind, when something of that name exists,
-// when the source is compressed (the version installer expands it) or when the copy fails.
-bool CopyIntoNewFile(const std::string& source, const std::string& target);
+// and times. Nothing is left behind when something of that name exists (NameTaken), when
+// the source is compressed (the version installer expands it) or when the copy fails.
+enum class NewFileCopy { Made, NameTaken, NotMade };
+NewFileCopy CopyIntoNewFile(const std::string& source, const std::string& target);
 // Deletes one file. Read-only files and files in use stay (false).
 bool DeleteOneFile(const std::string& path);
 // The full paths of the files (not folders) that `pattern` names; its last part may
