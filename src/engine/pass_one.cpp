@@ -62,11 +62,15 @@ bool PassOne::MakeDestination() {
     return false;
 }
 
-// Replaces a file of the Setup folder with the one beside the running program.
+// Replaces a file of the Setup folder with the one beside the running program, in one
+// step: an installation ended at that moment still finds a whole program and library
+// there to uninstall with.
 void PassOne::ReplaceSetupFile(const std::string& name) {
-    Step(s, "remove the old " + name, [&] { DeleteFileQuietly(s, s.SetupFolder() + name); });
-    Step(s, "copy " + name + " into the Setup folder",
-         [&] { return CopyFileOver(s.sourceDir + name, s.SetupFolder() + name); });
+    Step(s, "put " + name + " into the Setup folder", [&] {
+        if (!ReplaceWithCopy(s.sourceDir + name, s.SetupFolder() + name)) return false;
+        s.Log("Setup folder: " + name + " put in place");
+        return true;
+    });
 }
 
 void PassOne::RemovePreviousInstallation() {

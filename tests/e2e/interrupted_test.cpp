@@ -115,6 +115,8 @@ class InterruptedTest : public SetupRun {
 TEST_F(InterruptedTest, EveryMomentOfBothPassesCanBeUninstalled) {
     for (size_t count : {1, 2, 5, 10, 15, 30, 50, 70, 90, 100, 110, 130, 150, 170, 190, 199, 200})
         KillAndUninstall("installed: ", count);
+    // While the Setup folder's program and library are put in place again at the end.
+    KillAndUninstall("Setup folder: ", 3);
     KillAndUninstall("registry key: ", 1);
     for (size_t count : {1, 2, 3, 4}) KillAndUninstall("shortcut: ", count);
     KillAndUninstall("registry value: ", 8); // the uninstall entry
