@@ -10,10 +10,12 @@
 
 namespace {
 
-// The copy screen is painted at most this often: a screen shows no more than a few dozen
-// pictures a second, and painting for every one of ten thousand files would cost more
-// than copying them.
-constexpr DWORD PaintIntervalMs = 50;
+// The copy screen is painted at most ten times a second: enough for a bar that moves
+// smoothly and a file name that can be read. Each picture is painted at once (no message
+// loop runs during the passes) and costs a few milliseconds; painted for every one of
+// ten thousand files it cost more than the copies, and twenty times a second still a
+// tenth of an installation made again.
+constexpr DWORD PaintIntervalMs = 100;
 
 struct Progress {
     int done = 0, total = 0;

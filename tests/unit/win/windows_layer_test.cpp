@@ -60,6 +60,23 @@ TEST(CopyScreen, ShowsTheActionAndSlidesTheBarIn) {
     WizardUi().ShowProgress(0, 0, "Removing previous installation...");
     EXPECT_EQ(WizForm.Text1.Caption(), "Removing previous installation...");
     EXPECT_EQ(WizForm.Shape1.Left(), 0);
+
+    // Pictures are paced: a state that comes right after one painted waits for the next
+    // call, or is painted as soon as messages flow again.
+    WizardUi ui;
+    ui.ShowProgress(10, 10, "Copying: C:\\Acme\\one.txt"); // the bar's end: painted at once
+    const ULONGLONG painted = GetTickCount64();
+    ui.ShowProgress(2, 10, "Copying: C:\\Acme\\two.txt");
+    if (GetTickCount64() - painted < 100) EXPECT_EQ(WizForm.Text1.Caption(), "Copying: C:\\Acme\\one.txt");
+    const ULONGLONG end = GetTickCount64() + 5000;
+    while (WizForm.Text1.Caption() != "Copying: C:\\Acme\\two.txt" && GetTickCount64() < end) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        else
+            WaitMessage();
+    }
+    EXPECT_EQ(WizForm.Text1.Caption(), "Copying: C:\\Acme\\two.txt");
     WizForm.Unload();
     MotherForm.Unload();
 }
