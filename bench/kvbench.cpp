@@ -235,12 +235,15 @@ int Wizard(const std::string& setupExe) {
         for (const char* caption : {"Finish", "&Next >"}) {
             HWND button = FindControl(wizard, caption, "Button");
             if (button && IsShown(button) && IsEnabledWindow(button)) {
-                if (std::string(caption) == "Finish") {
+                const bool last = std::string(caption) == "Finish";
+                if (last) {
                     finished = true;
                     finish = Clock::now();
                 }
                 Click(button);
-                Sleep(200);
+                // The next screen needs a moment. After Finish nothing is waited for but
+                // the program's end: the wait above sees it the moment it comes.
+                if (!last) Sleep(200);
                 break;
             }
         }
