@@ -143,13 +143,13 @@ template <class Work> void Part(const char* what, int n, Work work) {
 int Parts(const std::string& dist, const std::string& dest, int n) {
     SetupSession s;
     s.scripts = ProfileFiles(SystemFileStamp);
+    CreateDirectoryA(dest.c_str(), nullptr);
     SetupLog log;
     log.Open(dest + "bench.log", "kvbench parts", dist + "setup.ini");
     s.log = &log;
     s.sourceDir = dist;
     s.destDir = dest;
     QuietUi ui;
-    CreateDirectoryA(dest.c_str(), nullptr);
     for (int f = 0; f < kFolders; ++f) CreateDirectoryA((dest + FolderOf(f)).c_str(), nullptr);
     CreateDirectoryA((dest + "Setup").c_str(), nullptr);
     CopyFileA((dist + "setup.ini").c_str(), (dest + "Setup\\setup.ini").c_str(), FALSE);
@@ -165,11 +165,20 @@ int Parts(const std::string& dist, const std::string& dest, int n) {
          [&](int i) { CopyFileA((dist + SmallName(i)).c_str(), target("copy", i).c_str(), FALSE); });
     Part("one value read from the script (ReadIni)", n,
          [&](int i) { s.ReadIni("srcfile" + std::to_string(i)); });
-    Part("one record appended to the installed script (WriteIni)", n, [&](int i) {
+    Part("one record appended to a script closed after each write", n, [&](int i) {
         s.WriteIni("file" + std::to_string(i), target("copy", i), "uninstall", dest + "Setup\\");
     });
+    s.scripts.HoldForAppending(dest + "Setup\\setup.ini");
+    Part("one record appended to the installed script held open", n, [&](int i) {
+        s.WriteIni("again" + std::to_string(i), target("copy", i), "uninstall", dest + "Setup\\");
+    });
+    s.scripts.StopHolding();
     Part("one line of the setup log", n, [&](int i) { s.Log("installed: " + target("copy", i)); });
     Part("the folder test (FolderExists)", n, [&](int i) { FolderExists(dest + "copy\\" + FolderOf(i)); });
+    Part("opening an existing file to see that it is there", n,
+         [&](int i) { FileExists(target("copy", i)); });
+    Part("a new file refused because the name is taken", n,
+         [&](int i) { CopyIntoNewFile(dist + SmallName(i), target("copy", i)); });
     Part("the short form of a file's path (GetShortPath)", n,
          [&](int i) { GetShortPath(target("copy", i)); });
     Part("the short name of a file in its folder (FindFirstFileA)", n,
