@@ -17,4 +17,6 @@ trap 'rm -f "$log"' EXIT
 rc=0
 wine "C:\\kvtest\\bin\\$(basename "$exe")" "$@" >"$log" 2>&1 </dev/null || rc=$?
 cat "$log"
+# A program that ends badly before it says anything leaves at least its exit code.
+[ "$rc" -eq 0 ] || echo "wine-run: $(basename "$exe") $* ended with exit code $rc" >&2
 exit $rc
