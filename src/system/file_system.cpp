@@ -80,25 +80,6 @@ std::string ShortNameInFolder(const std::string& path) {
     return found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName;
 }
 
-std::unordered_map<std::string, std::string> ShortNamesOfFiles(const std::string& folder) {
-    std::unordered_map<std::string, std::string> names;
-    std::string pattern = folder;
-    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((pattern + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        std::string key = found.cFileName;
-        for (char& c : key)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        names.emplace(std::move(key),
-                      found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return names;
-}
-
 bool CreateOneFolder(const std::string& folder) {
     return CreateDirectoryA(WithoutTrailingBackslash(folder).c_str(), nullptr) != 0;
 }
@@ -243,13 +224,7 @@ std::vector<std::string> MatchingFiles(const std::string& pattern) {
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
     // Wildcards are not taken as such: a path holding them names no file.
-    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(path.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    FindClose(find);
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-
+    if (!FileFound(path)) return false;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;

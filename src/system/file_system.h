@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // --- Tests ---------------------------------------------------------------------------
@@ -25,9 +24,6 @@ std::string GetShortPath(const std::string& path);
 // part of GetShortPath of the path, without asking for the folders above it again.
 // Empty when nothing of that name exists.
 std::string ShortNameInFolder(const std::string& path);
-
-// The short names of the files directly in `folder`, by their names in lower case (A-Z).
-std::unordered_map<std::string, std::string> ShortNamesOfFiles(const std::string& folder);
 
 // --- Folders -------------------------------------------------------------------------
 // Creates one folder level (its parent must exist); a trailing backslash is ignored.
