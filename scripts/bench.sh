@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures the installation's speed against baselines measured in the same run, in a
 # fresh Wine prefix set up as the tests' is, and prints one table: case, median time,
-# baseline median, ratio, target, met or not. Every case runs KV_BENCH_RUNS times (3).
+# baseline median, ratio, target, met or not. Every case runs KV_BENCH_RUNS times (5).
 #   1  the wizard, Finish to the end of the program, installing 10,000 files of 4 KB in
 #      100 folders and 20 files of 5 MB, all recorded for uninstall, against CopyFileA of
 #      the same files into the same folders (and the same at 1,000 files: the cost grows

@@ -67,7 +67,7 @@ struct ParsedProfile {
     // power of two and at most half full.
     std::vector<uint32_t> slots_;
 
-    size_t Lookup(size_t section, std::string_view foldedName) const; // index in keys, or npos
+    size_t Lookup(size_t section, std::string_view name) const; // index in keys, or npos
     void Insert(uint32_t index, size_t hash);
     void Grow();
 };
