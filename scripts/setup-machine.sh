@@ -7,6 +7,8 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   googletest libgtest-dev
   wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core
+  fonts-wine fonts-liberation # Wine's own Tahoma and symbols; Times New Roman, Arial, Courier New metrics
+  qemu-user-static # the shipped 32-bit program runs under user-mode emulation (scripts/test-win32.sh)
   clang-14 libclang-rt-14-dev # the fuzzer: clang with libFuzzer and the sanitizers
 )
 missing=()
