@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the portable tests natively, the static checks of the shipped
-# 32-bit program, and the unit and end-to-end tests of the 64-bit twin under Wine
-# on an X display, in a fresh Wine prefix. Exits non-zero when any test fails.
+# 32-bit program, the unit and end-to-end tests of the 64-bit twin under Wine on an X
+# display, in a fresh Wine prefix, and the shipped 32-bit program itself, run under
+# emulation. Exits non-zero when any test fails.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -52,6 +53,9 @@ done
 find out/screenshots -name '*.bmp' -exec mogrify -format png {} + && find out/screenshots -name '*.bmp' -delete
 rm -f "$WINEPREFIX/dosdevices/d:"
 umount "$small"
+wineserver -k >/dev/null 2>&1
+echo "== the shipped 32-bit program, run under emulation (tests/win32/stage.sh)"
+"$root/tests/win32/stage.sh" "$root/build" || failed=1
 if [ "$failed" -ne 0 ]; then
   echo "SOME TESTS FAILED"
   exit 1

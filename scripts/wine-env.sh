@@ -7,6 +7,15 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d'
 export WINEARCH=win64
 
+# The settings of every test prefix, written into $WINEPREFIX after its boot.
+kv_wine_settings() {
+  # Without a window manager, closing windows stalls unless Wine manages them itself.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  # A program that crashes ends after its backtrace instead of waiting behind the crash
+  # dialog, so that a test that crashes fails instead of hanging until its time runs out.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+}
+
 kv_wine_template() {
   local tpl=$KV_ROOT/build/wine-template
   if [ ! -f "$tpl/.booted-v2" ]; then
@@ -16,11 +25,7 @@ kv_wine_template() {
     # drive searches see only C:.
     ln -s ../drive_c "$tpl/dosdevices/c:"
     WINEPREFIX=$tpl wineboot -i >/dev/null 2>&1 || true
-    # Without a window manager, closing windows stalls unless Wine manages them itself.
-    WINEPREFIX=$tpl wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    # A program that crashes ends after its backtrace instead of waiting behind the crash
-    # dialog, so that a test that crashes fails instead of hanging until its time runs out.
-    WINEPREFIX=$tpl wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    WINEPREFIX=$tpl kv_wine_settings
     WINEPREFIX=$tpl wineserver -w || true
     rm -f "$tpl/dosdevices/z:"
     touch "$tpl/.booted-v2"

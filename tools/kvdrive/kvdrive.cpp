@@ -1,12 +1,19 @@
 // kvdrive: clicks through a KavexInstall wizard the way a user accepting every default
 // would, and reports what an installation left on the computer. The main job uses it to
-// install the sample product on a display nobody watches.
+// install the sample product on a display nobody watches, the 32-bit stage of the tests to
+// drive the shipped program.
 //
-//   kvdrive install <path of setup.exe> [<folder>]
-//                                         run the setup, Next until Finish, answer every
-//                                         message box with Yes or OK, wait for the end;
-//                                         with a folder, save a screenshot of every screen
-//                                         and message box there before acting on it
+//   kvdrive install <path of setup.exe> [<folder>] [--decline <text>] [--words <words>]
+//                                         run the setup (with the command words given),
+//                                         Next until Finish, answer every message box with
+//                                         Yes or OK, wait for the end; with a folder, save
+//                                         a screenshot of every screen and message box
+//                                         there before acting on it; a question whose
+//                                         text is <text> is answered No
+//   kvdrive run <command line>            start a command line as the system's list of
+//                                         installed programs does (an uninstall command),
+//                                         answer every message box with Yes or OK, wait
+//                                         for the end
 //   kvdrive report <path of setup.ini>    print the product's registry entries, the
 //                                         installed script copy and its recorded files
 #include <windows.h>
@@ -52,21 +59,26 @@ class ScreenLog {
     int count_ = 0;
 };
 
-int Install(const std::string& setupExe, const std::string& shotFolder) {
-    ScreenLog shots(shotFolder);
-    std::string folder = GetPathPart(setupExe, 0, true);
-    std::string commandLine = "\"" + setupExe + "\"";
+struct DriveOptions {
+    std::string shotFolder; // screenshots, when not empty
+    std::string decline;    // the text of a question to answer No
+    bool wizard = true;     // false: a program without a wizard (an uninstall), run to its end
+};
+
+// Starts `commandLine` in `folder` (empty: this program's) and drives it to its end.
+int Drive(std::string commandLine, const std::string& folder, const DriveOptions& options) {
+    ScreenLog shots(options.shotFolder);
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                        &pi)) {
-        std::printf("could not start %s (error %lu)\n", setupExe.c_str(), GetLastError());
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
+        std::printf("could not start %s (error %lu)\n", commandLine.c_str(), GetLastError());
         return 1;
     }
     CloseHandle(pi.hThread);
     DWORD pid = pi.dwProcessId;
-    std::printf("started %s\n", setupExe.c_str());
+    std::printf("started %s\n", commandLine.c_str());
 
     bool finished = false;
     // Ten minutes at most: a product of thousands of files takes a while under Wine.
@@ -81,7 +93,7 @@ int Install(const std::string& setupExe, const std::string& shotFolder) {
         if (auto box = FindMessageBox(pid)) {
             std::string answer;
             for (const auto& b : box->buttons)
-                if (b == "&Yes" || b == "OK") answer = b;
+                if (box->text == options.decline ? b == "&No" : b == "&Yes" || b == "OK") answer = b;
             std::printf("message \"%s\": %s\n  -> %s\n", box->title.c_str(), box->text.c_str(),
                         answer.empty() ? "(no Yes/OK button)" : answer.c_str());
             shots.Save("message-" + box->title);
@@ -98,7 +110,7 @@ int Install(const std::string& setupExe, const std::string& shotFolder) {
                 continue;
             }
         }
-        if (finished) continue;
+        if (finished || !options.wizard) continue;
         HWND wizard = FindWindowOf(pid, "Setup Wizard");
         if (!wizard || !IsShown(wizard)) continue;
         for (const char* caption : {"Finish", "&Next >"}) {
@@ -119,6 +131,10 @@ int Install(const std::string& setupExe, const std::string& shotFolder) {
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hProcess);
+    if (!options.wizard) {
+        std::printf("the program ended with exit code %lu\n", code);
+        return 0;
+    }
     std::printf("the setup ended%s\n", finished ? " after Finish" : " before Finish was pressed");
     return finished ? 0 : 1;
 }
@@ -173,9 +189,29 @@ int Report(const std::string& scriptPath) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if ((argc == 3 || argc == 4) && std::string(argv[1]) == "install")
-        return Install(argv[2], argc == 4 ? argv[3] : "");
-    if (argc == 3 && std::string(argv[1]) == "report") return Report(argv[2]);
-    std::printf("usage: kvdrive install <setup.exe> [<screenshot folder>] | kvdrive report <setup.ini>\n");
+    const std::string verb = argc >= 2 ? argv[1] : "";
+    if (verb == "install" && argc >= 3) {
+        DriveOptions options;
+        std::string words;
+        bool understood = true;
+        for (int i = 3; i < argc; ++i) {
+            if (std::string(argv[i]) == "--decline" && i + 1 < argc)
+                options.decline = argv[++i];
+            else if (std::string(argv[i]) == "--words" && i + 1 < argc)
+                words = std::string(" ") + argv[++i];
+            else if (options.shotFolder.empty())
+                options.shotFolder = argv[i];
+            else
+                understood = false;
+        }
+        const std::string setupExe = argv[2];
+        if (understood) return Drive("\"" + setupExe + "\"" + words, GetPathPart(setupExe, 0, true), options);
+    }
+    if (verb == "run" && argc == 3) return Drive(argv[2], "", DriveOptions{{}, {}, false});
+    if (verb == "report" && argc == 3) return Report(argv[2]);
+    std::printf(
+        "usage: kvdrive install <setup.exe> [<screenshot folder>] [--decline <question>] [--words <words>]\n"
+        "       kvdrive run <command line>\n"
+        "       kvdrive report <setup.ini>\n");
     return 2;
 }

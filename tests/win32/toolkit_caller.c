@@ -1,0 +1,165 @@
+/* toolkit_caller.exe DLLPATH SMALLDRIVE: calls STKIT432.DLL the way the 32-bit setup.exe
+ * does, through LoadLibrary and GetProcAddress by the four plain names, and checks each
+ * call's effect. Every call goes through a thunk that measures the stack pointer around
+ * it: a function that is not __stdcall (cdecl leaves its arguments on the stack) shows up
+ * as a shift instead of a crash somewhere later. Prints PASS/FAIL lines; the exit code is
+ * the number of failures. */
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <stdio.h>
+#include <string.h>
+
+static int failures;
+
+static void Check(int ok, const char* what) {
+    printf("%s  %s\n", ok ? "PASS" : "FAIL", what);
+    if (!ok) ++failures;
+}
+
+/* Pushes `count` pointer arguments (last first), calls `fn`, and reports how far the stack
+ * pointer moved across the call: 0 for a __stdcall function, which removes its arguments. */
+static LONG CallStdcall(FARPROC fn, const char* const* args, int count, int* stackShift) {
+    LONG result;
+    int shift;
+    /* esi keeps the stack pointer across the call (the callee preserves it); the inputs sit
+     * in registers, since an address relative to esp is wrong once the pushes begin. */
+    __asm__ volatile("movl %%esp, %%esi\n"
+                     "1:\n\t"
+                     "testl %%ecx, %%ecx\n\t"
+                     "jz 2f\n\t"
+                     "pushl -4(%[args],%%ecx,4)\n\t"
+                     "decl %%ecx\n\t"
+                     "jmp 1b\n"
+                     "2:\n\t"
+                     "call *%[fn]\n\t"
+                     "movl %%esp, %%edx\n\t"
+                     "subl %%esi, %%edx\n\t"
+                     "movl %%esi, %%esp\n\t"
+                     : "=&a"(result), "=&d"(shift), "+c"(count)
+                     : [fn] "r"(fn), [args] "r"(args)
+                     : "esi", "memory", "cc");
+    *stackShift = shift;
+    return result;
+}
+
+static FARPROC Export(HMODULE dll, const char* name) {
+    FARPROC fn = GetProcAddress(dll, name);
+    char what[160];
+    snprintf(what, sizeof what, "STKIT432.DLL exports %s under its plain name", name);
+    Check(fn != NULL, what);
+    return fn;
+}
+
+static LONG Call(FARPROC fn, const char* name, const char* const* args, int count) {
+    int shift = 0;
+    LONG result = CallStdcall(fn, args, count, &shift);
+    char what[160];
+    snprintf(what, sizeof what, "%s removes its %d argument bytes from the stack (__stdcall; moved by %d)",
+             name, count * 4, shift);
+    Check(shift == 0, what);
+    return result;
+}
+
+/* The free space of the current drive, as the toolkit is asked for it: made current first. */
+static void CheckFreeSpace(FARPROC diskSpaceFree, const char* root) {
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    if (!SetCurrentDirectoryA(root)) {
+        printf("FAIL  cannot make %s the current drive (error %lu)\n", root, GetLastError());
+        ++failures;
+        return;
+    }
+    ULARGE_INTEGER available, total, totalFree;
+    BOOL known = GetDiskFreeSpaceExA(root, &available, &total, &totalFree);
+    LONG reported = Call(diskSpaceFree, "DISKSPACEFREE", NULL, 0);
+    SetCurrentDirectoryA(previous);
+    LONGLONG expected = available.QuadPart > 2147483647ULL ? 2147483647LL : (LONGLONG)available.QuadPart;
+    char what[200];
+    snprintf(what, sizeof what, "DISKSPACEFREE on %s is %ld, the free bytes capped at 2147483647 (%lld)",
+             root, reported, expected);
+    Check(known && reported == expected, what);
+}
+
+/* The target and working folder of a saved shortcut, read back through the shell. */
+static int ReadShortcut(const char* path, char* target, char* folder) {
+    IShellLinkA* link = NULL;
+    IPersistFile* file = NULL;
+    WCHAR widePath[MAX_PATH];
+    int ok = 0;
+    target[0] = folder[0] = 0;
+    MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
+    if (FAILED(
+            CoCreateInstance(&CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, &IID_IShellLinkA, (void**)&link)))
+        return 0;
+    if (SUCCEEDED(link->lpVtbl->QueryInterface(link, &IID_IPersistFile, (void**)&file))) {
+        if (SUCCEEDED(file->lpVtbl->Load(file, widePath, STGM_READ))) {
+            ok = SUCCEEDED(link->lpVtbl->GetPath(link, target, MAX_PATH, NULL, SLGP_RAWPATH)) &&
+                 SUCCEEDED(link->lpVtbl->GetWorkingDirectory(link, folder, MAX_PATH));
+        }
+        file->lpVtbl->Release(file);
+    }
+    link->lpVtbl->Release(link);
+    return ok;
+}
+
+static int FolderExists(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        printf("usage: toolkit_caller <path of STKIT432.DLL> <root of a small drive, D:\\>\n");
+        return 100;
+    }
+    CoInitialize(NULL);
+    HMODULE dll = LoadLibraryA(argv[1]);
+    Check(dll != NULL, "STKIT432.DLL loads into a 32-bit program");
+    if (!dll) return failures;
+    FARPROC diskSpaceFree = Export(dll, "DISKSPACEFREE");
+    FARPROC createFolder = Export(dll, "fCreateShellFolder");
+    FARPROC createLink = Export(dll, "fCreateShellLink");
+    FARPROC removeLink = Export(dll, "fRemoveShellLink");
+    if (!diskSpaceFree || !createFolder || !createLink || !removeLink) return failures;
+
+    CheckFreeSpace(diskSpaceFree, "C:\\");
+    CheckFreeSpace(diskSpaceFree, argv[2]);
+
+    char programs[MAX_PATH], folder[MAX_PATH], link[MAX_PATH], target[MAX_PATH], workFolder[MAX_PATH];
+    Check(SUCCEEDED(SHGetFolderPathA(NULL, CSIDL_PROGRAMS, NULL, 0, programs)),
+          "the Programs folder is known");
+    snprintf(folder, sizeof folder, "%s\\Kavex 32\\Tools", programs);
+    snprintf(link, sizeof link, "%s\\Notes.lnk", folder);
+
+    const char* folderArgs[] = {"Kavex 32\\Tools"};
+    Call(createFolder, "fCreateShellFolder", folderArgs, 1);
+    Check(FolderExists(folder), "fCreateShellFolder made Programs\\Kavex 32\\Tools");
+
+    const char* linkArgs[] = {"Kavex 32\\Tools", "Notes", "C:\\windows\\notepad.exe", ""};
+    Call(createLink, "fCreateShellLink", linkArgs, 4);
+    int read = ReadShortcut(link, target, workFolder);
+    char what[600];
+    snprintf(what, sizeof what,
+             "fCreateShellLink made Notes.lnk to C:\\windows\\notepad.exe in C:\\windows (got %s in %s)",
+             read ? target : "no shortcut", read ? workFolder : "-");
+    Check(read && lstrcmpiA(target, "C:\\windows\\notepad.exe") == 0 &&
+              lstrcmpiA(workFolder, "C:\\windows") == 0,
+          what);
+
+    const char* removeArgs[] = {"Kavex 32\\Tools", "Notes"};
+    Call(removeLink, "fRemoveShellLink", removeArgs, 2);
+    Check(GetFileAttributesA(link) == INVALID_FILE_ATTRIBUTES, "fRemoveShellLink removed Notes.lnk");
+    snprintf(folder, sizeof folder, "%s\\Kavex 32", programs);
+    Check(!FolderExists(folder), "fRemoveShellLink removed the emptied folders Kavex 32\\Tools and Kavex 32");
+
+    const char* emptyArgs[] = {"", ""};
+    Call(removeLink, "fRemoveShellLink", emptyArgs, 2);
+    Check(FolderExists(programs), "fRemoveShellLink with two empty texts leaves the Programs folder");
+
+    CoUninitialize();
+    printf("%d failed\n", failures);
+    return failures;
+}
