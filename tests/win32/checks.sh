@@ -50,8 +50,10 @@ check_sample_installed() {
   # The font is listed under the Fonts key only where the key exists: Wine's 32-bit view has none.
   expect "the font was added to the system" 1 "$(grep -c '^font added: C:\\windows\\Fonts\\DejaVuSans.ttf' "$setup_log")"
   # The Setup folder holds the program that was run, not the 64-bit twin.
-  same_file "Setup\\setup.exe is the shipped 32-bit program" "$root/dist/setup.exe" "$sample_dir/Setup/setup.exe"
-  same_file "Setup\\stkit432.dll is the shipped 32-bit library" "$root/dist/STKIT432.DLL" "$sample_dir/Setup/stkit432.dll"
+  same_file "Setup\\setup.exe is the shipped program" "$root/dist/setup.exe" "$sample_dir/Setup/setup.exe"
+  same_file "Setup\\stkit432.dll is the shipped library" "$root/dist/STKIT432.DLL" "$sample_dir/Setup/stkit432.dll"
+  expect "Setup\\setup.exe and stkit432.dll are 32-bit" "Intel 80386 Intel 80386" \
+    "$(file -b "$sample_dir/Setup/setup.exe" | grep -o 'Intel 80386') $(file -b "$sample_dir/Setup/stkit432.dll" | grep -o 'Intel 80386')"
   expect "shortcut Kavex Sample\\Kavex Sample Readme" present "$(file_state "$programs/Kavex Sample/Kavex Sample Readme.lnk")"
   expect "shortcut Kavex Sample\\Documents\\Kavex Sample Guide" present \
     "$(file_state "$programs/Kavex Sample/Documents/Kavex Sample Guide.lnk")"
