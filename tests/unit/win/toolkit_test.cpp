@@ -1,6 +1,6 @@
 // The toolkit library STKIT432.DLL, loaded from the test program's folder as setup.exe
 // loads it: the free space of the current drive, shortcut folders and shortcuts in the
-// Start menu's Programs folder and the names it refuses.
+// Start menu's Programs folder, the names it refuses and the paths too long for it.
 #include <objbase.h>
 #include <shobjidl.h>
 
@@ -128,6 +128,29 @@ TEST_F(Toolkit, FolderAndShortcutNamesAreTakenApartOrRefused) {
     }
     EXPECT_EQ(Tree(programs), before);
     EXPECT_TRUE(ToolkitRemoveShellLink("KvTest Tools", "A.B"));
+}
+
+// A link's path may be as long as the system's paths (MAX_PATH, 260 characters with the
+// ending zero); a name that would make it longer is refused, and nothing is made for it.
+// So is a folder too long for a path, a target too long for a link, and a folder one
+// level of which could not be made.
+TEST_F(Toolkit, PathsLongerThanTheSystemTakesAreRefused) {
+    const size_t room = MAX_PATH - 1 - tools.size() - 4; // the longest name before ".lnk"
+    const std::string longest(room, 'n'), tooLong(room + 1, 'n');
+    EXPECT_FALSE(ToolkitCreateShellLink("KvTest Tools", tooLong, target, ""));
+    EXPECT_FALSE(std::filesystem::exists(tools));
+    ASSERT_TRUE(ToolkitCreateShellLink("KvTest Tools", longest, target, ""));
+    EXPECT_TRUE(IsFile(tools + longest + ".lnk"));
+    EXPECT_FALSE(ToolkitRemoveShellLink("KvTest Tools", tooLong));
+    EXPECT_TRUE(ToolkitRemoveShellLink("KvTest Tools", longest));
+
+    const std::string deep = "KvTest Tools\\" + std::string(MAX_PATH - tools.size(), 'd');
+    EXPECT_FALSE(ToolkitCreateShellFolder(deep));
+    EXPECT_FALSE(ToolkitCreateShellLink(deep, "x", target, ""));
+    EXPECT_FALSE(std::filesystem::exists(tools));
+    const std::string longTarget = "C:\\" + std::string(MAX_PATH - 7, 't') + ".exe"; // MAX_PATH long
+    EXPECT_FALSE(ToolkitCreateShellLink("KvTest Tools", "Long Target", longTarget, ""));
+    EXPECT_FALSE(std::filesystem::exists(tools));
 }
 
 // The free bytes of the current drive as the system counts them, at most 2,147,483,647.
