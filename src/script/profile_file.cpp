@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 
 FileStamp PortableFileStamp(const std::string& path) {
     FileStamp stamp;
@@ -62,6 +61,13 @@ bool WriteThrough(const std::string& path, std::string_view bytes, const char* m
 
 } // namespace
 
+#ifndef _WIN32
+// POSIX's rename replaces the target in one step.
+bool PutFileInPlace(const std::string& fresh, const std::string& path) {
+    return std::rename(fresh.c_str(), path.c_str()) == 0;
+}
+#endif
+
 bool WriteFileBytes(const std::string& path, std::string_view bytes, bool append) {
     if (append) return WriteThrough(path, bytes, "ab");
     // New contents are written beside the file and then put in its place in one step, so
@@ -71,9 +77,7 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes, bool append
     // another program), the file is rewritten in place as before.
     const std::string fresh = path + ".kvnew";
     if (WriteThrough(fresh, bytes, "wb")) {
-        std::error_code failed;
-        std::filesystem::rename(fresh, path, failed);
-        if (!failed) return true;
+        if (PutFileInPlace(fresh, path)) return true;
         std::remove(fresh.c_str());
     }
     return WriteThrough(path, bytes, "wb");

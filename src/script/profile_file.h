@@ -1,5 +1,6 @@
 // The byte-level access to profile files: whole reads, appends and replacements with the
-// C library, and the stamps that tell a remembered file from a changed one.
+// C library, and the stamps that tell a remembered file from a changed one. The one step
+// in which a rewritten file takes the place of the old one comes from the platform.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -32,3 +33,12 @@ bool ReadWholeFile(const std::string& path, std::string& contents);
 // Writes `bytes` at the end of the file (`append`) or as its whole new contents, creating
 // it when missing. The bytes are handed to the system before the call returns.
 bool WriteFileBytes(const std::string& path, std::string_view bytes, bool append);
+
+// Puts the file at `fresh` in the place of the file at `path` in one step, replacing it: a
+// program ended at any moment leaves the one or the other at `path`, never neither. False
+// when the system refuses; `fresh` is then left where it is. The platform supplies it, as
+// the C library cannot on Windows (its rename refuses an existing target): natively the C
+// library's rename (profile_file.cpp); in every Windows program, tests included, the
+// system layer's MoveFileExA with the ANSI names (src/system/file_replace.cpp, linked into
+// the script library).
+bool PutFileInPlace(const std::string& fresh, const std::string& path);

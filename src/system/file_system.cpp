@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "script/profile_file.h"
 #include "system/toolkit.h"
 
 namespace {
@@ -127,9 +128,7 @@ bool RenameFile(const std::string& source, const std::string& target) {
 
 bool ReplaceWithCopy(const std::string& source, const std::string& target) {
     const std::string fresh = target + ".kvnew";
-    if (CopyFileA(source.c_str(), fresh.c_str(), FALSE) &&
-        MoveFileExA(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    if (CopyFileA(source.c_str(), fresh.c_str(), FALSE) && PutFileInPlace(fresh, target)) return true;
     DeleteFileA(fresh.c_str());
     return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Static checks of the shipped 32-bit build, which this machine cannot run:
-# PE types, subsystems, the toolkit library's exported names, no runtime DLLs.
+# PE types, subsystems, the toolkit library's exported names, no runtime DLLs, and the
+# size limits of the two shipped files.
 set -uo pipefail
 bin=${1:?folder of the 32-bit programs}
 fail=0
@@ -27,5 +28,19 @@ for f in setup.exe STKIT432.DLL; do
   bad=$(tr ' ' '\n' <<<"$deps" | grep -Ev '^$|^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|version|msvcrt|shlwapi)\.dll$' | tr '\n' ' ')
   # An empty import list means the file could not be read: every program needs kernel32.
   check "$f needs only system DLLs (imports: $deps)" test -n "$deps" -a -z "$bad"
+done
+# Size limits of the shipped files, which are size-optimised and stripped builds: no
+# symbol table, and only the sections the linker makes (an executable packer brings its
+# own, such as UPX0).
+for limit in setup.exe:1048576 STKIT432.DLL:65536; do
+  f=${limit%%:*} most=${limit#*:}
+  size=$(stat -c %s "$bin/$f" 2>/dev/null) || size="no file"
+  check "$f is at most $most bytes (got: $size)" \
+    awk -v size="$size" -v most="$most" 'BEGIN { exit !(size ~ /^[0-9]+$/ && size + 0 <= most + 0) }'
+  symbols=$(i686-w64-mingw32-nm "$bin/$f" 2>&1 | head -1)
+  check "$f has no symbol table (got: $symbols)" grep -q 'no symbols$' <<<"$symbols"
+  sections=$(i686-w64-mingw32-objdump -h "$bin/$f" 2>/dev/null | awk '/^ +[0-9]+ /{print $2}' | tr '\n' ' ')
+  others=$(tr ' ' '\n' <<<"$sections" | grep -Ev '^$|^\.(text|data|rdata|eh_fram|bss|edata|idata|CRT|tls|rsrc|reloc)$' | tr '\n' ' ')
+  check "$f has only the linker's sections (got: $sections)" test -n "$sections" -a -z "$others"
 done
 exit $fail

@@ -28,9 +28,9 @@ class ProfileFile : public ::testing::Test {
     void Put(const std::string& text) const {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     }
-    std::string Contents() const {
+    std::string Contents(const std::string& file = "") const {
         std::stringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
+        text << std::ifstream(file.empty() ? path : file, std::ios::binary).rdbuf();
         return text.str();
     }
     void Write(std::string_view key, std::string_view value, std::string_view section = "install") {
@@ -60,6 +60,28 @@ TEST_F(ProfileFile, WriteKeepsEveryOtherLine) {
     EXPECT_EQ(before, fs::last_write_time(path));
     EXPECT_FALSE(files.Write(folder + "missing-folder/setup.ini", "uninstall", "destpath", "x"));
     EXPECT_FALSE(fs::exists(folder + "missing-folder"));
+}
+
+// A rewrite (here a changed value in a section before the last) writes the new contents
+// beside the script and puts them in its place in one step: a second name of the old file
+// (a hard link) keeps the old contents. Where no file can be made beside the script, it is
+// rewritten in place, and the second name shows the new contents too.
+TEST_F(ProfileFile, ARewriteTakesTheOldFilesPlaceInOneStep) {
+    const std::string old = folder + "old.ini", fresh = path + ".kvnew";
+    Put("[install]\nState=fresh\n[uninstall]\nfile1=a\n");
+    fs::create_hard_link(path, old);
+    Write("state", "installed");
+    EXPECT_EQ("[install]\nState=installed\n[uninstall]\nfile1=a\n", Contents());
+    EXPECT_EQ("[install]\nState=fresh\n[uninstall]\nfile1=a\n", Contents(old));
+    EXPECT_FALSE(fs::exists(fresh));
+
+    fs::remove(old);
+    fs::create_hard_link(path, old);
+    fs::create_directory(fresh);
+    Write("state", "again");
+    EXPECT_EQ("[install]\nState=again\n[uninstall]\nfile1=a\n", Contents());
+    EXPECT_EQ(Contents(), Contents(old));
+    EXPECT_TRUE(fs::is_directory(fresh));
 }
 
 // A stamp that reports every file unchanged: the remembered parse is trusted until forgotten.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include "script/profile_files.h"
@@ -40,6 +41,11 @@ std::string Visible(std::string_view text) {
 
 void PutFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+std::string FileText(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
 }
 
 const Strings SectionNames = {"install", "Uninstall", "files", "a", "\xC4pfel", ""};
@@ -228,6 +234,39 @@ TEST_F(ProfileCompare, ChangesByOthersWithSystemTimes) {
     EXPECT_EQ(SystemRead(path, "install", "file1"), "six");
     DeleteFileA(path.c_str());
     EXPECT_EQ("", precise.Read(path, "install", "name"));
+}
+
+// The one-step rewrite with the system's ANSI names: in a folder whose name needs the code
+// page (1252 here: \xE9 is e acute, \x80 the euro sign, \x8C the OE ligature) the new contents
+// take the old file's place, and a second name of the old file keeps the old contents.
+// While another program holds the script open without leave to delete it, it is
+// rewritten in place and nothing is left beside it.
+TEST(ScriptRewrite, TakesTheOldFilesPlaceInAFolderOfTheCodePage) {
+    ASSERT_EQ(1252u, GetACP());
+    char temp[MAX_PATH];
+    const std::string folder = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "kv-rewrite Donn\xE9"
+                                                                                 "es \x80 \x8C\\";
+    const std::string path = folder + "setup.ini", old = folder + "old.ini", fresh = path + ".kvnew";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DeleteFileA(old.c_str());
+    PutFile(path, "[install]\r\nState=fresh\r\n[uninstall]\r\nfile1=a\r\n");
+    ASSERT_TRUE(CreateHardLinkA(old.c_str(), path.c_str(), nullptr));
+    ProfileFiles files;
+    EXPECT_TRUE(files.Write(path, "install", "state", "installed"));
+    EXPECT_EQ(FileText(path), "[install]\r\nState=installed\r\n[uninstall]\r\nfile1=a\r\n");
+    EXPECT_EQ(FileText(old), "[install]\r\nState=fresh\r\n[uninstall]\r\nfile1=a\r\n");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fresh.c_str()));
+
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_TRUE(files.Write(path, "install", "state", "held"));
+    CloseHandle(held);
+    EXPECT_EQ(FileText(path), "[install]\r\nState=held\r\n[uninstall]\r\nfile1=a\r\n");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fresh.c_str()));
+    DeleteFileA(path.c_str());
+    DeleteFileA(old.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 } // namespace
