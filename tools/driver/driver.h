@@ -1,5 +1,6 @@
-// Drives the setup program's windows from another process, as a user would. Every wait has a
-// time limit; nothing here can hang a test.
+// Drives the setup program's windows from another process, as a user would (kvdrive, the
+// end-to-end tests, the layout check and the benchmark). Every wait has a time limit;
+// nothing here can hang a test.
 #pragma once
 #include <windows.h>
 
