@@ -11,9 +11,10 @@
 # first window, then the program runs at nearly normal speed. The wizards are clicked by
 # the 64-bit kvdrive; every wait is for a state (a window, a process's end), never for a
 # time. Prints PASS/FAIL lines and exits non-zero on any failure.
-#   tests/win32/stage.sh BUILD   BUILD: the build folder holding win32/ and win64/
+# The checks are in tests/win32/checks.sh.
+#   scripts/test-win32.sh [BUILD]   BUILD: the build folder holding win32/ and win64/
 set -uo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 here=$root/tests/win32
 source "$root/scripts/wine-env.sh"
@@ -60,11 +61,7 @@ mkdir -p "$bitsdir"
 cp "$build/win32/bin/verfile_v1.dll" "$bitsdir/newer.dll"
 cp "$build/win32/bin/verfile_v3.dll" "$bitsdir/older.dll"
 for f in stale1.log stale2.log gone.tmp kept.tmp; do echo "$f" >"$bitsdir/$f"; done
-# A drive D: of 1.5 MB, for a free-space count below the cap.
-mkdir -p "$small"
-mountpoint -q "$small" && umount "$small"
-mount -t tmpfs -o size=1536k tmpfs "$small" || { echo "cannot mount a 1.5 MB drive at $small (run as root)" >&2; exit 1; }
-ln -sfn "$small" "$WINEPREFIX/dosdevices/d:"
+kv_small_drive "$small" || exit 1 # D:, for a free-space count below the cap
 
 # Wine's desktop process stays up between the programs (it would stall the next one).
 kv32_wine 'C:\kv32\kvidle.exe' >/dev/null 2>&1 &

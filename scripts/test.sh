@@ -24,15 +24,8 @@ source "$root/scripts/wine-env.sh"
 kv_wine_prefix "$root/build/wine-test"
 kv_start_display || exit 1
 trap kv_wine_stop EXIT
-# A drive D: of exactly 1.5 MB free, for the disk-space warning (mounting needs root).
 small="$root/build/smalldrive"
-mkdir -p "$small"
-mountpoint -q "$small" && umount "$small"
-if ! mount -t tmpfs -o size=1536k tmpfs "$small"; then
-  echo "cannot mount the 1.5 MB drive D: at $small (run as root)" >&2
-  exit 1
-fi
-ln -sfn "$small" "$WINEPREFIX/dosdevices/d:"
+kv_small_drive "$small" || exit 1
 # One small windowed program of ours kept alive for the whole run, so that Wine's
 # desktop process does not quit and restart between tests.
 mkdir -p "$WINEPREFIX/drive_c/kvtest"
@@ -54,8 +47,8 @@ find out/screenshots -name '*.bmp' -exec mogrify -format png {} + && find out/sc
 rm -f "$WINEPREFIX/dosdevices/d:"
 umount "$small"
 wineserver -k >/dev/null 2>&1
-echo "== the shipped 32-bit program, run under emulation (tests/win32/stage.sh)"
-"$root/tests/win32/stage.sh" "$root/build" || failed=1
+echo "== the shipped 32-bit program, run under emulation (scripts/test-win32.sh)"
+"$root/scripts/test-win32.sh" "$root/build" || failed=1
 if [ "$failed" -ne 0 ]; then
   echo "SOME TESTS FAILED"
   exit 1

@@ -42,6 +42,18 @@ kv_wine_prefix() {
   export WINEPREFIX=$dir
 }
 
+# kv_small_drive DIR: a drive D: of exactly 1.5 MB free in $WINEPREFIX, for the disk-space
+# warning and free-space counts below any cap (a tmpfs mounted at DIR: run as root).
+kv_small_drive() {
+  mkdir -p "$1"
+  mountpoint -q "$1" && umount "$1"
+  if ! mount -t tmpfs -o size=1536k tmpfs "$1"; then
+    echo "cannot mount the 1.5 MB drive D: at $1 (run as root)" >&2
+    return 1
+  fi
+  ln -sfn "$1" "$WINEPREFIX/dosdevices/d:"
+}
+
 KV_STARTED_XVFB=""
 kv_start_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi

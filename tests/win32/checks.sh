@@ -1,4 +1,4 @@
-# Sourced by tests/win32/stage.sh: what the 32-bit program must leave on the computer.
+# Sourced by scripts/test-win32.sh: what the 32-bit program must leave on the computer.
 # Registry values are read with Wine's reg.exe in the view named (32: what a 32-bit program
 # sees, SOFTWARE\WOW6432Node on the 64-bit system; 64: the native view); files straight
 # from the prefix's drive C:.
@@ -6,12 +6,9 @@
 # reg_value VIEW KEY NAME: the value's data as reg shows it (a number as 0x...), or
 # "<absent>". NAME "" is the key's default value.
 reg_value() {
-  local out
-  if [ -z "$3" ]; then
-    out=$(cd "$c" && kv32_wine reg query "$2" /ve "/reg:$1" 2>/dev/null) || { echo "<absent>"; return; }
-  else
-    out=$(cd "$c" && kv32_wine reg query "$2" /v "$3" "/reg:$1" 2>/dev/null) || { echo "<absent>"; return; }
-  fi
+  local out value=(/v "$3")
+  [ -n "$3" ] || value=(/ve)
+  out=$(cd "$c" && kv32_wine reg query "$2" "${value[@]}" "/reg:$1" 2>/dev/null) || { echo "<absent>"; return; }
   # "    Name    REG_SZ    data": the data may hold blanks of its own.
   awk -F'    ' '/^    [^ ].*    REG_/{sub(/^    [^ ].*    REG_[A-Z_]+    /, ""); sub(/\r$/, ""); print; exit}' <<<"$out"
 }

@@ -1,6 +1,7 @@
 // The toolkit library STKIT432.DLL, loaded from the test program's folder as setup.exe
-// loads it: the free space of the current drive, shortcut folders and shortcuts in the
-// Start menu's Programs folder, the names it refuses and the paths too long for it.
+// loads it: shortcut folders and shortcuts in the Start menu's Programs folder, the names
+// it refuses and the paths too long for it. Its free-space count is checked on the shipped
+// 32-bit library, called as a 32-bit program calls it (tests/win32/toolkit_caller.c).
 #include <objbase.h>
 #include <shobjidl.h>
 
@@ -151,22 +152,6 @@ TEST_F(Toolkit, PathsLongerThanTheSystemTakesAreRefused) {
     const std::string longTarget = "C:\\" + std::string(MAX_PATH - 7, 't') + ".exe"; // MAX_PATH long
     EXPECT_FALSE(ToolkitCreateShellLink("KvTest Tools", "Long Target", longTarget, ""));
     EXPECT_FALSE(std::filesystem::exists(tools));
-}
-
-// The free bytes of the current drive as the system counts them, at most 2,147,483,647.
-TEST_F(Toolkit, FreeSpaceOfTheCurrentDrive) {
-    ASSERT_NE(GetDriveTypeA("D:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "the test run mounts D:";
-    char folder[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, folder);
-    for (const char* drive : {"C:\\", "D:\\"}) {
-        ASSERT_TRUE(SetCurrentDirectoryA(drive));
-        ULARGE_INTEGER available{}, total{}, free{};
-        ASSERT_TRUE(GetDiskFreeSpaceExA(drive, &available, &total, &free));
-        int32_t counted = 0;
-        ASSERT_TRUE(ToolkitDiskSpaceFree(counted));
-        EXPECT_EQ(counted, static_cast<int32_t>(std::min<ULONGLONG>(available.QuadPart, INT32_MAX))) << drive;
-    }
-    SetCurrentDirectoryA(folder);
 }
 
 } // namespace
