@@ -107,7 +107,7 @@ echo "(the uninstall: $((SECONDS - start)) s)"
 check_sample_uninstalled
 
 if [ "$failed" -ne 0 ]; then
-  echo "the 32-bit stage FAILED; the drivers' logs are in $logs"
+  echo "the 32-bit stage FAILED ($SECONDS s); the drivers' logs are in $logs"
   exit 1
 fi
-echo "the 32-bit stage passed"
+echo "the 32-bit stage passed ($SECONDS s)"
