@@ -81,6 +81,7 @@ sample=$!
 toolkit=$!
 # kvdrive writes "wizard: Next" when it clicks on the first screen; it ends within ten minutes.
 while kill -0 $sample 2>/dev/null && ! grep -q '^wizard: Next' "$logs/sample-install.txt"; do sleep 1; done
+echo "(the sample's wizard after $((SECONDS - start)) s; Kavex Bits starts)"
 kv32_wine 'C:\kv32\kvdrive.exe' install 'C:\kv32\bits\setup.exe' --words ignoreprev >"$logs/bits-install.txt" 2>&1 &
 bits=$!
 wait $sample && pass "the sample's wizard was driven to its end" || fail "the sample's wizard (see $logs/sample-install.txt)"

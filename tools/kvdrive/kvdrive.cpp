@@ -189,6 +189,8 @@ int Report(const std::string& scriptPath) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Each line reaches the log as it happens: the 32-bit stage waits for "wizard: Next".
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     const std::string verb = argc >= 2 ? argv[1] : "";
     if (verb == "install" && argc >= 3) {
         DriveOptions options;
