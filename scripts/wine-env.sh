@@ -2,6 +2,7 @@
 #   kv_wine_prefix DIR   make DIR a fresh prefix (copy of a booted template)
 #   kv_start_display     start Xvfb unless DISPLAY already works
 #   kv_wine_stop         stop the prefix's wineserver and what was started here
+#   kv_shots_to_png DIR  the BMP screenshots under DIR as opaque PNG files
 KV_ROOT=${KV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d'
@@ -58,4 +59,15 @@ kv_start_display() {
 kv_wine_stop() {
   [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
   [ -n "$KV_STARTED_XVFB" ] && kill "$KV_STARTED_XVFB" 2>/dev/null || true
+}
+
+# The screenshots are 32-bit BMP files as Windows writes them: the fourth byte of each pixel
+# is unused (0). Read as an alpha channel it would make the PNG wholly transparent, so it is
+# dropped; a PNG that still has an alpha channel is an error.
+kv_shots_to_png() {
+  local dir=$1 bad
+  find "$dir" -name '*.bmp' -exec mogrify -alpha off -format png {} + || return 1
+  find "$dir" -name '*.bmp' -delete
+  bad=$(find "$dir" -name '*.png' -exec identify -format '%A %i\n' {} + | grep -v '^False ' || true)
+  [ -z "$bad" ] || { echo "screenshots with an alpha channel: $bad" >&2; return 1; }
 }
