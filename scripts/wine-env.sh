@@ -8,9 +8,13 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d'
 export WINEARCH=win64
 
+# Wine's own fonts (Tahoma, the Marlett symbols of the caption buttons, MS Sans Serif), which
+# Debian's Wine installs (package fonts-wine) but does not look for where they are.
+KV_WINE_FONTS=${KV_WINE_FONTS:-/usr/share/wine/fonts}
+
 kv_wine_template() {
   local tpl=$KV_ROOT/build/wine-template
-  if [ ! -f "$tpl/.booted-v2" ]; then
+  if [ ! -f "$tpl/.booted-v3" ]; then
     rm -rf "$tpl"
     mkdir -p "$tpl/dosdevices" "$tpl/drive_c"
     # With c: made before the boot, Wine never maps z: to the Linux root, so
@@ -22,9 +26,21 @@ kv_wine_template() {
     # A program that crashes ends after its backtrace instead of waiting behind the crash
     # dialog, so that a test that crashes fails instead of hanging until its time runs out.
     WINEPREFIX=$tpl wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    # Fonts as on Windows: Wine's own in the Windows font folder, and the metric-compatible
+    # Liberation faces (package fonts-liberation) for the faces Windows has and Wine has not.
+    if [ -f "$KV_WINE_FONTS/tahoma.ttf" ]; then
+      cp "$KV_WINE_FONTS"/* "$tpl/drive_c/windows/Fonts/"
+    else
+      echo "Wine's fonts are not in $KV_WINE_FONTS (package fonts-wine): windows will be drawn in other faces" >&2
+    fi
+    printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+      '"Times New Roman"="Liberation Serif"' '"Arial"="Liberation Sans"' '"Courier New"="Liberation Mono"' \
+      >"$tpl/drive_c/fonts.reg"
+    WINEPREFIX=$tpl wine reg import 'C:\fonts.reg' >/dev/null 2>&1 || true
+    rm -f "$tpl/drive_c/fonts.reg"
     WINEPREFIX=$tpl wineserver -w || true
     rm -f "$tpl/dosdevices/z:"
-    touch "$tpl/.booted-v2"
+    touch "$tpl/.booted-v3"
   fi
   echo "$tpl"
 }
