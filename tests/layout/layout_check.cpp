@@ -148,6 +148,11 @@ void CheckWindow(const std::string& name, Form& form) {
     RedrawWindow(GetAncestor(h, GA_ROOT), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     CheckControls(name, h);
+    // What was painted reaches the screen when the thread waits for messages (Wine hands its
+    // windows' pictures to the X server then); a modal window is checked from its timer,
+    // before its loop waits again, and would be saved blank.
+    GdiFlush();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     char number[8];
     std::snprintf(number, sizeof number, "%02d-", ++g_windows);
     std::string file = name;
