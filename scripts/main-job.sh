@@ -47,7 +47,7 @@ else
   wine 'C:\kvdrive.exe' install 'C:\sample-dist\setup.exe' 'C:\main-job-shots' || driven=$?
   mkdir -p "$root/out/main-job"
   cp "$WINEPREFIX"/drive_c/main-job-shots/*.bmp "$root/out/main-job/" 2>/dev/null || true
-  (cd "$root/out/main-job" && ls ./*.bmp >/dev/null 2>&1 && mogrify -format png ./*.bmp && rm -f ./*.bmp) || true
+  kv_shots_to_png "$root/out/main-job" || true
   shots=$(ls "$root/out/main-job" | wc -l)
   [ "$driven" -eq 0 ] || { echo "the wizard could not be driven to its end; see out/main-job/" >&2; exit 1; }
 fi

@@ -34,16 +34,15 @@ wine 'C:\kvtest\kvidle.exe' >/dev/null 2>&1 &
 ctest --test-dir build/win64 --output-on-failure ${KV_CTEST_ARGS:-} || failed=1
 mkdir -p out
 rm -rf out/screenshots
-# The end-to-end tests write BMP files; they are kept as PNG.
-[ -d "$WINEPREFIX/drive_c/kvtest/shots" ] && cp -r "$WINEPREFIX/drive_c/kvtest/shots" out/screenshots &&
-  find out/screenshots -name '*.bmp' -exec mogrify -format png {} + && find out/screenshots -name '*.bmp' -delete
+# The end-to-end tests write BMP files; they are kept as opaque PNG.
+[ -d "$WINEPREFIX/drive_c/kvtest/shots" ] && cp -r "$WINEPREFIX/drive_c/kvtest/shots" out/screenshots
 echo "== layout of every window at 144 and 96 DPI (screenshots in out/screenshots/dpi*)"
 for dpi in 144 96; do # Wine reads the resolution when a program starts; 96 is left set
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
   timeout 600 "$root/scripts/wine-run.sh" build/win64/bin/layout_check.exe $dpi "C:\\kvtest\\layout\\dpi$dpi" || failed=1
   mkdir -p out/screenshots && cp -r "$WINEPREFIX/drive_c/kvtest/layout/dpi$dpi" out/screenshots/
 done
-find out/screenshots -name '*.bmp' -exec mogrify -format png {} + && find out/screenshots -name '*.bmp' -delete
+kv_shots_to_png out/screenshots || failed=1
 rm -f "$WINEPREFIX/dosdevices/d:"
 umount "$small"
 wineserver -k >/dev/null 2>&1

@@ -151,13 +151,10 @@ kv32_boot_template() {
     WINEPREFIX=$tpl kv_wine_settings
     WINEPREFIX=$tpl wineserver -w
     rm -f "$tpl/dosdevices/z:"
-    touch "$tpl/$(kv32_settings_mark)"
+    touch "$tpl/$(kv_wine_settings_mark)"
     rm -rf "$KV32_TEMPLATE"
     mv "$tpl" "$KV32_TEMPLATE"
 }
-
-# The template is booted again when the prefixes' settings (kv_wine_settings) change.
-kv32_settings_mark() { echo ".settings-$(declare -f kv_wine_settings | md5sum | cut -c1-12)"; }
 
 kv32_prepare() {
     kv32_paths || { kv32_log "the system's 64-bit Wine (libwine:amd64) is not installed"; return 1; }
@@ -167,7 +164,7 @@ kv32_prepare() {
         ls "$KV32_CACHE"/apt/archives/wine32_*.deb >/dev/null 2>&1 || kv32_download || return 1
         kv32_unpack || return 1
     fi
-    [ -f "$KV32_TEMPLATE/$(kv32_settings_mark)" ] || kv32_boot_template || return 1
+    [ -f "$KV32_TEMPLATE/$(kv_wine_settings_mark)" ] || kv32_boot_template || return 1
 }
 
 kv32_prefix() {

@@ -7,9 +7,8 @@ SplashFormWindow::SplashFormWindow() : Form(FormKind::TopLevel) {}
 
 void SplashFormWindow::CreateControls() {
     SetBackColour(RGB(255, 255, 255));
-    // Wide enough for the name in the serif faces that stand in for Times New Roman, which
-    // run wider than it.
-    SetClientSize(6360, 2160);
+    // The name in Times New Roman 32 pt with a sixth to spare.
+    SetClientSize(5760, 2160);
     AddControl(Image1, nullptr, 480, 600, 960, 960);
     Image1.SetAutoSize(false);
     HICON icon =
@@ -17,7 +16,7 @@ void SplashFormWindow::CreateControls() {
     if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     Image1.SetIcon(icon, 64);
     Image1.Click = [this] { Unload(); };
-    AddControl(Label1, nullptr, 1560, 690, 4680, 780, "KavexInstall");
+    AddControl(Label1, nullptr, 1560, 690, 3960, 780, "KavexInstall");
     Label1.SetFont("Times New Roman", 32, true, true);
     Label1.SetForeColour(RGB(0x1C, 0x4F, 0x9C));
 }

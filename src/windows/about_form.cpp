@@ -29,7 +29,7 @@ AboutFormWindow::AboutFormWindow() : Form(FormKind::TopLevel) {}
 
 void AboutFormWindow::CreateControls() {
     SetCaption("About Setup");
-    SetClientSize(5655, 3960);
+    SetClientSize(5655, 4065);
     AddControl(Image1, nullptr, 240, 240, 480, 480);
     AddControl(Label1, nullptr, 960, 180, 4455, 420);
     Label1.SetFont("Times New Roman", 14, true);
@@ -39,17 +39,18 @@ void AboutFormWindow::CreateControls() {
     Line1.SetBackColour(GetSysColor(COLOR_BTNSHADOW));
     AddControl(Line2, nullptr, 240, 1275, 5175, 15);
     Line2.SetBackColour(GetSysColor(COLOR_BTNHIGHLIGHT));
-    // Two lines each for the product's name and its author, so that long names show whole.
+    // Two lines each for the product's name and its author, so that long names show whole,
+    // the author's with room for Windows' message font (Segoe UI 9 pt, 240 twips a line).
     AddControl(Label5, nullptr, 240, 1380, 5175, 600, "<ProductName>");
     Label5.SetFont("Times New Roman", 12, true);
-    AddControl(Label2[2], nullptr, 240, 1995, 5175, 420, "by <ProgramAuthor>");
+    AddControl(Label2[2], nullptr, 240, 1995, 5175, 540, "by <ProgramAuthor>");
     Text2.SetMultiLine(true);
     Text2.SetReadOnly(true);
-    AddControl(Text2, nullptr, 240, 2475, 5175, 825, "<ProgramInfo>");
+    AddControl(Text2, nullptr, 240, 2580, 5175, 825, "<ProgramInfo>");
     Text1.SetReadOnly(true);
-    AddControl(Text1, nullptr, 240, 3420, 3735, 315, "Thank you for installing with KavexInstall.");
+    AddControl(Text1, nullptr, 240, 3525, 3735, 315, "Thank you for installing with KavexInstall.");
     Command1.SetDefault(true);
-    AddControl(Command1, nullptr, 4200, 3390, 1215, 375, "OK");
+    AddControl(Command1, nullptr, 4200, 3495, 1215, 375, "OK");
     Command1.Click = [this] { Unload(); };
 }
 

@@ -45,18 +45,27 @@ DWORD TextReaderForm::Style() const {
     return Form::Style() | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
 }
 
+// The strip under the text box holds the agreement frame (or the OK button) and the hint
+// box. Their texts take two lines, with room for Windows' message font (Segoe UI 9 pt, 240
+// twips a line).
+namespace {
+const int kStrip = 860;    // from the text box's bottom to the window's
+const int kFrameTop = 770; // above the window's bottom
+const int kOkTop = 620;    // above the window's bottom: the OK button in the strip's middle
+} // namespace
+
 void TextReaderForm::CreateControls() {
     SetCaption("Licensing Agreement");
     SetClientSize(7800, 5400);
     const int innerW = 7800, innerH = 5400;
-    AddControl(Text1, nullptr, 60, 60, innerW - 175, innerH - 800);
+    AddControl(Text1, nullptr, 60, 60, innerW - 175, innerH - 60 - kStrip);
     SendMessageA(Text1.Handle(), EM_SETLIMITTEXT, 0, 0); // no limit on what the file holds
 
     // The hint box sits right-aligned under the text box, beside the agreement frame and
     // the OK button (not above them): the frame is only as wide as its question and
     // buttons, and the hint wraps onto two lines.
-    const int boxW = 2940, boxH = 480;
-    AddControl(Picture1, nullptr, 60 + (innerW - 175) - boxW, 60 + innerH - 800, boxW, boxH);
+    const int boxW = 2940, boxH = 600;
+    AddControl(Picture1, nullptr, 60 + (innerW - 175) - boxW, innerH - kStrip, boxW, boxH);
     AddControl(Line1, &Picture1, 0, 0, boxW, 15);
     AddControl(Line2, &Picture1, 0, 0, 15, boxH);
     AddControl(Line3[0], &Picture1, 0, boxH - 15, boxW, 15);
@@ -69,13 +78,13 @@ void TextReaderForm::CreateControls() {
                "Use the scroll bars to see the entire document");
     Label2.SetAlignment(SS_CENTER);
 
-    AddControl(Frame1, nullptr, 60, innerH - 650, 4560, 600);
-    AddControl(Label1, &Frame1, 120, 120, 2040, 420, "Do you agree to ALL the above terms?");
-    AddControl(Command2, &Frame1, 2280, 150, 1035, 360, "Yes");
-    AddControl(Command3, &Frame1, 3420, 150, 1035, 360, "No");
+    AddControl(Frame1, nullptr, 60, innerH - kFrameTop, 4560, 720);
+    AddControl(Label1, &Frame1, 120, 120, 2160, 540, "Do you agree to ALL the above terms?");
+    AddControl(Command2, &Frame1, 2400, 180, 975, 360, "Yes");
+    AddControl(Command3, &Frame1, 3480, 180, 975, 360, "No");
     Frame1.SetVisible(false);
 
-    AddControl(Command1, nullptr, innerW / 2 - 1215 / 2, innerH - 550, 1215, 375, "OK");
+    AddControl(Command1, nullptr, innerW / 2 - 1215 / 2, innerH - kOkTop, 1215, 375, "OK");
     Command1.SetDefault(true);
 
     Command1.Click = [this] {
@@ -102,11 +111,11 @@ void TextReaderForm::OnResize() {
     // Below 3480 by 2160 twips, or minimized, the controls keep their last places.
     if (Width() < 3480 || Height() < 2160 || Minimized()) return;
     const int innerW = ClientWidth(), innerH = ClientHeight();
-    Text1.Move(Text1.Left(), Text1.Top(), innerW - 175, innerH - 800);
-    Frame1.Move(Frame1.Left(), innerH - 650, Frame1.Width(), Frame1.Height());
+    Text1.Move(Text1.Left(), Text1.Top(), innerW - 175, innerH - Text1.Top() - kStrip);
+    Frame1.Move(Frame1.Left(), innerH - kFrameTop, Frame1.Width(), Frame1.Height());
     Picture1.Move(Text1.Left() + Text1.Width() - Picture1.Width(), Text1.Top() + Text1.Height(),
                   Picture1.Width(), Picture1.Height());
-    Command1.Move(innerW / 2 - Command1.Width() / 2, innerH - 550, Command1.Width(), Command1.Height());
+    Command1.Move(innerW / 2 - Command1.Width() / 2, innerH - kOkTop, Command1.Width(), Command1.Height());
 }
 
 // Esc closes the reader like its close box: for the license, a refusal.

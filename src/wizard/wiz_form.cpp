@@ -15,7 +15,7 @@ WizFormWindow::WizFormWindow() : Form(FormKind::MdiChild) {}
 
 void WizFormWindow::CreateControls() {
     SetCaption("Setup Wizard");
-    SetClientSize(6435, 4395);
+    SetClientSize(6435, 4875);
     SetKeyPreview(true);
 
     AddControl(Image1, nullptr, 240, 240, 1815, 3135);
@@ -29,7 +29,9 @@ void WizFormWindow::CreateControls() {
     Label1[0].SetForeColour(RGB(0, 0, 0));
     Label1[1].SetForeColour(RGB(0x80, 0x80, 0x80));
 
-    const int panelLeft = 2280, panelTop = 960, panelWidth = 3975, panelHeight = 2640;
+    // The screens' texts have room for Windows' message font, Segoe UI 9 pt (240 twips a line),
+    // and for names of 60 characters.
+    const int panelLeft = 2280, panelTop = 960, panelWidth = 3975, panelHeight = 3120;
     for (auto& panel : WizScreen) {
         AddControl(panel, nullptr, panelLeft, panelTop, panelWidth, panelHeight);
         panel.SetVisible(false);
@@ -44,16 +46,17 @@ void WizFormWindow::CreateControls() {
         "IMPORTANT: It is highly recommended that you close all open windows before continuing. Files cannot "
         "be updated if they are currently being used. ");
 
+    // Room for a long program name (five lines for the first sentence, three for the
+    // second) and folder (two lines).
     AddControl(
-        Label3[3], &WizScreen[1], 0, 0, w, 840,
+        Label3[3], &WizScreen[1], 0, 0, w, 1200,
         "If you are upgrading from a previous version of <ProgramName> make sure to specify the same folder "
         "as the older version.");
-    // Room for a long program name (three lines) and folder (two lines).
-    AddControl(Label4, &WizScreen[1], 0, 870, w, 600, "<ProgramName> will be installed here:");
-    AddControl(Label5, &WizScreen[1], 0, 1500, w, 420, "<DefaultDir>");
+    AddControl(Label4, &WizScreen[1], 0, 1245, w, 720, "<ProgramName> will be installed here:");
+    AddControl(Label5, &WizScreen[1], 0, 2010, w, 420, "<DefaultDir>");
     Label5.SetFont("Tahoma", 8, true);
-    AddControl(Label9, &WizScreen[1], 0, 1950, w, 255, "Disk free space");
-    AddControl(Command3, &WizScreen[1], w - 1215, 2250, 1215, 375, "Change...");
+    AddControl(Label9, &WizScreen[1], 0, 2460, w, 255, "Disk free space");
+    AddControl(Command3, &WizScreen[1], w - 1215, 2730, 1215, 375, "Change...");
     Command3.Click = [] { Guarded(WizForm_Command3_Click); };
 
     AddControl(Label8, &WizScreen[2], 0, 0, w, 255, "Copying files, please wait...");
@@ -67,24 +70,24 @@ void WizFormWindow::CreateControls() {
     Shape1.SetBackColour(RGB(0, 0, 0x80));
 
     AddControl(Label2, &WizScreen[4], 0, 0, w, 255, "Searching for installed components...");
-    AddControl(Label10, &WizScreen[4], 0, 480, w, 480,
+    AddControl(Label10, &WizScreen[4], 0, 480, w, 720,
                "(Press 'Cancel' to stop search and install in default location)");
 
-    AddControl(Label6, &WizScreen[5], 0, 0, w, 840,
+    AddControl(Label6, &WizScreen[5], 0, 0, w, 960,
                "Setup is ready to install <ProgramName>. Press Finish to continue.");
     AddControl(Label7, &WizScreen[6], 0, 0, w, 255, "Finalizing settings...");
 
     // Two separator lines, black above white, as an engraved rule above the buttons.
-    AddControl(Line6, nullptr, 120, 3675, 6195, 15);
+    AddControl(Line6, nullptr, 120, 4155, 6195, 15);
     Line6.SetBackColour(RGB(0, 0, 0));
-    AddControl(Line5, nullptr, 120, 3690, 6195, 15);
+    AddControl(Line5, nullptr, 120, 4170, 6195, 15);
     Line5.SetBackColour(RGB(255, 255, 255));
 
-    AddControl(AboutButton, nullptr, 120, 3885, 1215, 375, "&About...");
-    AddControl(BackButton, nullptr, 2580, 3885, 1215, 375, "< &Back");
+    AddControl(AboutButton, nullptr, 120, 4365, 1215, 375, "&About...");
+    AddControl(BackButton, nullptr, 2580, 4365, 1215, 375, "< &Back");
     NextButton.SetDefault(true);
-    AddControl(NextButton, nullptr, 3795, 3885, 1215, 375, "&Next >");
-    AddControl(CancelButton, nullptr, 5100, 3885, 1215, 375, "Cancel");
+    AddControl(NextButton, nullptr, 3795, 4365, 1215, 375, "&Next >");
+    AddControl(CancelButton, nullptr, 5100, 4365, 1215, 375, "Cancel");
     AboutButton.Click = [] { Guarded(WizForm_AboutButton_Click); };
     BackButton.Click = [] { Guarded(WizForm_BackButton_Click); };
     NextButton.Click = [] { Guarded(WizForm_NextButton_Click); };

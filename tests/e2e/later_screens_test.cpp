@@ -103,6 +103,10 @@ TEST_F(LaterScreens, ChooserGivesTheRootOfADriveAndMakesNewFolders) {
         EXPECT_EQ(TextOf(FindControl(ask, "", "Edit")), "");
         SetText(FindControl(ask, "", "Edit"), name);
         Click(FindControl(ask, "OK", "Button"));
+        // Once the question is gone, the chooser has made the folder and opened it (or says why
+        // not) before it takes the next message: an entry opened earlier would be taken while
+        // the question is still open, and the new folder opened after it.
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(ask); })) << "the question stays open";
     };
     OpenFolderEntry(chooser, "    later_chooser", "");
     newFolder("Tools");

@@ -26,6 +26,7 @@
 #include "system/folders.h"
 #include "uninstall/uninstall_form.h"
 #include "windows/about_form.h"
+#include "windows/forms_internal.h"
 #include "windows/mother_form.h"
 #include "wizard/folder_chooser.h"
 #include "wizard/input_box.h"
@@ -66,9 +67,72 @@ std::string SizeText(long width, long height) {
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
-// Measures the control's text as the control draws it: in its font, wrapped at its width
-// where it wraps, without the "&" of a mnemonic unless the control shows "&" as it is.
-// Returns false for controls that show no text of their own.
+// Windows sets its message font, the controls' default, in Segoe UI 9 pt, which is wider and
+// taller than Wine's Tahoma 8 pt. A text in the message font must fit as Windows draws it too:
+// as wide as in Arial 9 pt (Liberation Sans under Wine, of Arial's metrics), whose letters are
+// about as wide as Segoe UI's, with lines as high as Segoe UI's (2724/2048 of the font's size:
+// 16 pixels at 96 DPI).
+struct WindowsMessageFont {
+    HFONT font = nullptr;
+    int lineHeight = 0;     // of Segoe UI 9 pt
+    int fontLineHeight = 0; // of the font measured with
+} g_windowsFont;
+
+void MakeWindowsMessageFont(int dpi) {
+    const int size = MulDiv(9, dpi, 72);
+    g_windowsFont.font =
+        CreateFontA(-size, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+    g_windowsFont.lineHeight = (size * 2724 + 2047) / 2048;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, g_windowsFont.font);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    g_windowsFont.fontLineHeight = metrics.tmHeight;
+}
+
+// The faces the windows are drawn in that the system lacks (it draws them in another face,
+// of other widths): the program's own, its message font, Arial (measured in for Windows'
+// message font) and Marlett (the caption buttons' symbols in the screenshots).
+std::string MissingFaces() {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    std::string missing;
+    HDC dc = GetDC(nullptr);
+    const char* message = metrics.lfMessageFont.lfFaceName;
+    for (const char* face : {"Times New Roman", "Tahoma", "Arial", "Marlett", message}) {
+        HFONT font =
+            CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+        HGDIOBJ old = SelectObject(dc, font);
+        char drawn[LF_FACESIZE] = {};
+        GetTextFaceA(dc, LF_FACESIZE, drawn);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        if (lstrcmpiA(drawn, face) != 0)
+            missing += std::string(missing.empty() ? "" : ", ") + face + " (drawn in " + drawn + ")";
+    }
+    ReleaseDC(nullptr, dc);
+    return missing;
+}
+
+// The size of the text drawn in the font with the format, at most `width` wide where it wraps.
+SIZE DrawnSize(HDC dc, HGDIOBJ font, const std::string& text, UINT format, long width) {
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, width, 0};
+    DrawTextA(dc, text.c_str(), -1, &r, format);
+    SelectObject(dc, old);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// Measures the control's text as the control draws it: in its font (and for the message font,
+// also as Windows draws it in its own), wrapped at its width where it wraps, without the "&"
+// of a mnemonic unless the control shows "&" as it is. Labels, buttons, and single-line text
+// boxes that cannot be edited (their text is there to be read whole). Returns false for
+// controls that show no text of their own.
 bool MeasureText(HWND h, SIZE& need, SIZE& room) {
     const std::string text = TextOf(h);
     const LONG style = GetWindowLongA(h, GWL_STYLE), type = style & SS_TYPEMASK;
@@ -86,20 +150,27 @@ bool MeasureText(HWND h, SIZE& need, SIZE& room) {
         // A push button draws its text inside its raised edge and focus rectangle; a
         // group box's caption sits on its top border, indented.
         inset = IsGroupBox(h) ? 8 : 3;
+    } else if (IsClass(h, "EDIT") && (style & ES_READONLY) && !(style & ES_MULTILINE)) {
+        format |= DT_SINGLELINE | DT_NOPREFIX;
     } else {
         return false;
     }
     RECT client;
     GetClientRect(h, &client);
     room = {client.right - 2 * inset, client.bottom - 2 * inset};
+    if (IsClass(h, "EDIT")) { // the text lies between the box's margins
+        const LRESULT margins = SendMessageA(h, EM_GETMARGINS, 0, 0);
+        room.cx -= LOWORD(margins) + HIWORD(margins);
+    }
     HDC dc = GetDC(h);
     HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(h, WM_GETFONT, 0, 0));
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
-    RECT r{0, 0, room.cx, 0};
-    DrawTextA(dc, text.c_str(), -1, &r, format);
-    SelectObject(dc, old);
+    need = DrawnSize(dc, font ? font : GetStockObject(SYSTEM_FONT), text, format, room.cx);
+    if (font == forms_detail::MessageFont()) {
+        const SIZE windows = DrawnSize(dc, g_windowsFont.font, text, format, room.cx);
+        const long lines = windows.cy / g_windowsFont.fontLineHeight;
+        need = {std::max(need.cx, windows.cx), std::max(need.cy, lines * g_windowsFont.lineHeight)};
+    }
     ReleaseDC(h, dc);
-    need = {r.right - r.left, r.bottom - r.top};
     if (IsGroupBox(h)) room.cy = need.cy; // its height is the frame's
     return true;
 }
@@ -148,6 +219,11 @@ void CheckWindow(const std::string& name, Form& form) {
     RedrawWindow(GetAncestor(h, GA_ROOT), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     CheckControls(name, h);
+    // What was painted reaches the screen when the thread waits for messages (Wine hands its
+    // windows' pictures to the X server then); a modal window is checked from its timer,
+    // before its loop waits again, and would be saved blank.
+    GdiFlush();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     char number[8];
     std::snprintf(number, sizeof number, "%02d-", ++g_windows);
     std::string file = name;
@@ -275,7 +351,10 @@ int main(int argc, char** argv) {
     const int actual = GetDeviceCaps(GetDC(nullptr), LOGPIXELSX);
     if (actual != dpi)
         return std::printf("FAULT the program lays out at %d DPI, not at %d\n", actual, dpi), 1;
+    if (const std::string missing = MissingFaces(); !missing.empty())
+        return std::printf("FAULT the system lacks faces the windows are drawn in: %s\n", missing.c_str()), 1;
     OleInitialize(nullptr);
+    MakeWindowsMessageFont(dpi);
     SetMainForm(&MotherForm);
 
     char exe[MAX_PATH] = {};

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "engine/session.h"
+#include "engine_support.h"
+#include "system/file_stamp.h"
 #include "wizard/wizard_ui.h"
 #include "windows/mother_form.h"
 #include "wizard/folder_chooser.h"
@@ -38,6 +40,26 @@ TEST(Gradient, ComponentsCountDownFromTheirCappedStart) {
     EXPECT_EQ(bands[100], RGB(200, 0, 155));
     EXPECT_EQ(bands[255], RGB(45, 0, 0));
     EXPECT_EQ(GradientBands(-5, 0, 3)[0], RGB(0, 0, 3));
+}
+
+// The sample product's backdrop, as its script paints it: full blue at the top, half blue
+// at the middle, black at the bottom.
+TEST(Gradient, TheSampleProductsBackdropFadesFromBlueToBlack) {
+    SetupSession session;
+    session.scripts = ProfileFiles(SystemFileStamp);
+    session.sourceDir = kvtest::BinFolder() + "data\\sample\\";
+    MotherForm.session = &session;
+    SetMainForm(&MotherForm);
+    MotherForm.Load();
+    MotherForm.Maximize();
+    MotherFormBack.Show();
+    HDC canvas = MotherFormBack.Canvas();
+    ASSERT_TRUE(canvas);
+    const int height = MotherFormBack.CanvasHeight();
+    EXPECT_EQ(GetPixel(canvas, 10, 0), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(canvas, 10, height / 2 + 1), RGB(0, 0, 127)); // the 129th of 256 bands
+    EXPECT_EQ(GetPixel(canvas, 10, height - 1), RGB(0, 0, 0));
+    MotherForm.Unload();
 }
 
 TEST(CopyScreen, ShowsTheActionAndSlidesTheBarIn) {
