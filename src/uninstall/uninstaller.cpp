@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "engine/file_ops.h"
 #include "engine/pass_steps.h"
@@ -31,9 +32,11 @@ class Uninstaller {
     bool Confirmed();
     bool AlreadyUninstalled();
     void DeleteKey(RegRoot root, const std::string& key);
+    void DeleteValue(RegRoot root, const std::string& key, const std::string& name);
     void RemoveFiles();
     void RemoveFileTypes();
     void RemoveOneFileType(int n);
+    void RemoveOwnType(int n, const std::string& type);
     void RemoveRegistryKeys();
     void RemoveShortcuts();
     void RemoveProductKeys();
@@ -65,6 +68,15 @@ void Uninstaller::DeleteKey(RegRoot root, const std::string& key) {
                      static_cast<unsigned long>(status));
 }
 
+void Uninstaller::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
+    const RegStatus status = DeleteRegValue(root, key, name);
+    const std::string what = RegRootName(root) + "\\" + key + " [" + name + "]";
+    if (status == 0)
+        s.Log("registry value deleted: " + what);
+    else if (status != ERROR_FILE_NOT_FOUND)
+        s.LogFailure("delete registry value " + what, static_cast<unsigned long>(status));
+}
+
 // The recorded files have slots 1 to 255 of a fixed table; files recorded with a higher
 // number have no slot and stay on the computer. The uninstaller has always removed at most
 // 255 files, and product authors rely on later entries (such as user data) staying.
@@ -83,25 +95,50 @@ void Uninstaller::RemoveFiles() {
         s.Log("files recorded after the 255th stay: " + std::to_string(count - 255));
 }
 
-// The product's own type goes with everything below it. Its extension is left alone when
-// another program has taken it over since (it points to another type now); otherwise of the
-// extension key goes what this product wrote, its type and its ShellNew, and the key itself
-// only when nothing else is left in it.
+// Of the product's type goes what the installation wrote into it: its description, its
+// IsShortcut mark when the script asks for one, DefaultIcon and the verbs the script names;
+// then its shell key when nothing is left in it, and the type key itself when nothing else is.
+// Another program's verbs and values in a type that products share stay with the key. The
+// extension is left alone when another program has taken it over since (it points to
+// another type now); otherwise of the extension key goes what this product wrote, its type
+// and its ShellNew, and the key itself only when nothing else is left in it.
 void Uninstaller::RemoveOneFileType(int n) {
     const std::string ext = s.ReadIni(ItemKey("Ext", n), "Uninstall");
     if (IsBlank(ext)) return;
     // The registry calls get the extension as read.
     const std::string current = ReadRegString(RegHKeyClassesRoot, ext, "");
     const std::string ours = s.ReadIni(ItemKey("RegExt", n, "key"));
-    if (!IsBlank(ours)) DeleteKey(RegHKeyClassesRoot, ours);
+    if (!IsBlank(ours)) RemoveOwnType(n, ours);
     if (!IsBlank(current) && !EqualsNoCase(TrimBlanks(current), TrimBlanks(ours))) {
         s.Log("left alone: " + ext + " now belongs to " + current);
         return;
     }
-    Step(s, "the type of " + ext, [&] { return DeleteRegValue(RegHKeyClassesRoot, ext, "") == 0; });
+    Step(s, "the type of " + ext, [&] { DeleteValue(RegHKeyClassesRoot, ext, ""); });
     if (ReadFlag(s.ReadIni(ItemKey("RegExt", n, "ShellNew"))))
         DeleteKey(RegHKeyClassesRoot, ext + "\\ShellNew");
     if (RegKeyIsEmpty(RegHKeyClassesRoot, ext)) DeleteKey(RegHKeyClassesRoot, ext);
+}
+
+void Uninstaller::RemoveOwnType(int n, const std::string& type) {
+    const RegRoot classes = RegHKeyClassesRoot;
+    Step(s, "the description of " + type, [&] { DeleteValue(classes, type, ""); });
+    Step(s, "IsShortcut of " + type, [&] {
+        if (ReadFlag(s.ReadIni(ItemKey("RegExt", n, "IsShortcut")))) DeleteValue(classes, type, "IsShortcut");
+    });
+    Step(s, "DefaultIcon of " + type, [&] { DeleteKey(classes, type + "\\DefaultIcon"); });
+    // The verbs as the installation makes them: pairs of verb and command, a verb with a
+    // name (a blank one would name the shell key itself).
+    Step(s, "the verbs of " + type, [&] {
+        std::vector<std::string> field;
+        const int fields = SplitText(field, s.ReadIni(ItemKey("RegExt", n, "Commands")), "|");
+        for (int j = 1; j + 1 <= fields; j += 2)
+            if (!IsBlank(field[j])) DeleteKey(classes, type + "\\shell\\" + field[j]);
+    });
+    if (RegKeyIsEmpty(classes, type + "\\shell")) DeleteKey(classes, type + "\\shell");
+    if (RegKeyIsEmpty(classes, type))
+        DeleteKey(classes, type);
+    else
+        s.Log("kept, with what other programs put there: " + RegRootName(classes) + "\\" + type);
 }
 
 void Uninstaller::RemoveFileTypes() {

@@ -158,8 +158,12 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
         EXPECT_TRUE(IsFile(dest + kept)) << kept;
     EXPECT_FALSE(RegKeyThere(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Acme"));
     EXPECT_TRUE(RegKeyThere(HKEY_CURRENT_USER, "Software\\KvEngineTest\\Keep"));
-    for (const char* type : {".KVT", "KvEngineTest.Doc", ".kvu", "KvEngineTest.Other"})
+    for (const char* type : {".KVT", ".kvu", "KvEngineTest.Other"})
         EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, type)) << type;
+    // Of a type that held another program's verb, only that verb is left.
+    EXPECT_EQ(KeyContents(HKEY_CLASSES_ROOT, doc), std::make_pair(DWORD(1), DWORD(0)));
+    EXPECT_EQ(KeyContents(HKEY_CLASSES_ROOT, doc + "\\shell"), std::make_pair(DWORD(1), DWORD(0)));
+    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, doc + "\\shell\\oldverb\\command", ""), "old");
     EXPECT_FALSE(IsFile(links + "Acme Readme.lnk"));
     EXPECT_FALSE(IsFile(links + "Documents\\Acme Guide.lnk"));
     EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Tools"));

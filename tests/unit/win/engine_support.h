@@ -97,6 +97,14 @@ inline bool RegKeyThere(HKEY root, const std::string& key) {
     RegCloseKey(handle);
     return true;
 }
+// Subkeys and values directly in a key; all bits set when it is missing.
+inline std::pair<DWORD, DWORD> KeyContents(HKEY root, const std::string& key) {
+    HKEY handle;
+    DWORD subkeys = ~0ul, values = ~0ul;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {subkeys, values};
+    RegQueryInfoKeyA(handle, 0, 0, 0, &subkeys, 0, 0, &values, 0, 0, 0, 0), RegCloseKey(handle);
+    return {subkeys, values};
+}
 inline void RegPut(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
     RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
                     static_cast<DWORD>(value.size() + 1));

@@ -1,6 +1,7 @@
 // What belongs to another product or to the system stays through an installation and its
-// removal: a file type's extension taken over since, a common extension's own subkeys, and
-// the product key and uninstall entry of every other product.
+// removal: a file type's extension taken over since, a common extension's own subkeys,
+// another program's verbs and values in a shared type, and the product key and uninstall
+// entry of every other product.
 #include "engine_support.h"
 
 using namespace kvtest;
@@ -10,15 +11,6 @@ namespace {
 const std::string TypeScript = "[install]\nProductName=Acme Tools\nEstablishSetup=1\nTotalRegExts=1\n"
                                "RegExt1=.acmb\nRegExt1key=AcmeA.Doc\nRegExt1Desc=A\nRegExt1ShellNew=1\n"
                                "RegExt1Commands=open|a.exe\n";
-
-// Subkeys and values directly in a key; all bits set when it is missing.
-std::pair<DWORD, DWORD> KeyContents(HKEY root, const std::string& key) {
-    HKEY handle;
-    DWORD subkeys = ~0ul, values = ~0ul;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {subkeys, values};
-    RegQueryInfoKeyA(handle, 0, 0, 0, &subkeys, 0, 0, &values, 0, 0, 0, 0), RegCloseKey(handle);
-    return {subkeys, values};
-}
 
 } // namespace
 
@@ -49,6 +41,26 @@ TEST_F(Installation, ACommonExtensionKeepsTheSystemsSubkeys) {
     EXPECT_EQ(KeyContents(HKEY_CLASSES_ROOT, ".acmb"), std::make_pair(DWORD(2), DWORD(0)));
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".acmb\\PersistentHandler", ""), "{5e941d80}");
     EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, "AcmeA.Doc"));
+}
+
+TEST_F(Installation, ASharedTypeKeepsAnotherProgramsVerbsAndValues) {
+    for (const bool verb : {true, false}) {
+        SCOPED_TRACE(verb ? "a verb and a value" : "a value");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "AcmeA.Doc");
+        Prepare("shared-type", TypeScript);
+        Install();
+        ASSERT_EQ(RegText(HKEY_CLASSES_ROOT, "AcmeA.Doc\\shell\\open\\command", ""), "\"" + dest + "a.exe");
+        if (verb) RegPut(HKEY_CLASSES_ROOT, "AcmeA.Doc\\shell\\edit\\command", "", "b.exe");
+        RegPut(HKEY_CLASSES_ROOT, "AcmeA.Doc", "EditFlags", "b");
+        Uninstall(true);
+        EXPECT_EQ(KeyContents(HKEY_CLASSES_ROOT, "AcmeA.Doc"), std::make_pair(DWORD(verb), DWORD(1)));
+        EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "AcmeA.Doc", "EditFlags"), "b");
+        if (verb) {
+            EXPECT_EQ(KeyContents(HKEY_CLASSES_ROOT, "AcmeA.Doc\\shell"), std::make_pair(DWORD(1), DWORD(0)));
+            EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "AcmeA.Doc\\shell\\edit\\command", ""), "b.exe");
+        }
+        EXPECT_FALSE(RegKeyThere(HKEY_CLASSES_ROOT, ".acmb"));
+    }
 }
 
 TEST_F(Installation, AProductNameThatNamesNoKeyOfItsOwnMakesAndDeletesNoKey) {
