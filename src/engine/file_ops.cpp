@@ -30,6 +30,22 @@ std::string ShortNameOf(const std::string& destPath) {
     return shortName;
 }
 
+// The message of a file that could not be copied, and its count in the closing summary;
+// neither with errorCheck set.
+void ReportFailedCopy(SetupSession& s, SetupUi& ui, const std::string& destPath, uint32_t result,
+                      double errorCheck) {
+    if (errorCheck != 0) return;
+    try {
+        ui.Tell("The file " + destPath + "\r\n" +
+                    "could not be copied. Make sure that this file is not currently in use by Windows and "
+                    "that there is sufficient room on the destination drive." +
+                    "\r\n\r\n" + "File Copy Error: &H" + UpperHex(result),
+                MB_OK);
+    } catch (...) {
+    }
+    s.installErrors = true;
+}
+
 } // namespace
 
 std::string ShortFolderNames::Of(const std::string& folder) {
@@ -97,19 +113,17 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
     s.LogFailure("copy " + sourceFolder + sourceName + " to " + destPath + " (version installer result &H" +
                      UpperHex(result) + ")",
                  systemError);
-    if (errorCheck == 0) {
-        try {
-            ui.Tell(
-                "The file " + destFolder + destName + "\r\n" +
-                    "could not be copied. Make sure that this file is not currently in use by Windows and "
-                    "that there is sufficient room on the destination drive." +
-                    "\r\n\r\n" + "File Copy Error: &H" + UpperHex(result),
-                MB_OK);
-        } catch (...) {
-        }
-        s.installErrors = true;
-    }
+    ReportFailedCopy(s, ui, destPath, result, errorCheck);
     return CopyOutcome::Failed;
+}
+
+void RefuseWildcardDestination(SetupSession& s, SetupUi& ui, const std::string& sourcePath,
+                               const std::string& destPath, double errorCheck) {
+    s.LogFailure("copy " + sourcePath + " to " + destPath +
+                     " (the name holds * or ?, which no file can have; it is not recorded, for its record "
+                     "would delete every file that matches it at uninstall)",
+                 ERROR_INVALID_NAME);
+    ReportFailedCopy(s, ui, destPath, VIF_CANNOTCREATE, errorCheck);
 }
 
 void InstallFont(const SetupSession& s, SetupUi& ui, const std::string& fontPath,

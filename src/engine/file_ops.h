@@ -42,6 +42,12 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
                                  const std::string& destFolder, const std::string& sourceName,
                                  const std::string& destName, double errorCheck = 0,
                                  ShortFolderNames* folders = nullptr);
+// A file list entry whose destination name holds * or ? (GetPathPart 1): no file can have
+// that name. Nothing is copied; the log says why, and the user gets the message of a failed
+// copy (File Copy Error &H800, the version installer's "cannot create"), unless errorCheck
+// is set. The caller records nothing: the uninstaller would delete every file it matches.
+void RefuseWildcardDestination(SetupSession& s, SetupUi& ui, const std::string& sourcePath,
+                               const std::string& destPath, double errorCheck = 0);
 // Adds the font to the system (telling the user when the system refuses it), lists it
 // under the Fonts key and tells all windows.
 void InstallFont(const SetupSession& s, SetupUi& ui, const std::string& fontPath,

@@ -197,7 +197,15 @@ void PassOne::CopyOneFile(int n) {
     });
     bool blank = true;
     Step(s, ItemKey("srcfile", n), [&] { blank = IsBlank(s.ReadIni(ItemKey("srcfile", n))); });
-    if (blank) return; // shown, but neither copied, recorded nor counted
+    if (blank) return;             // shown, but neither copied, recorded nor counted
+    if (NameHoldsWildcard(dest)) { // a failed copy, neither deleted first nor recorded
+        Step(s, "copy " + dest, [&] {
+            RefuseWildcardDestination(s, ui, s.sourceDir + s.ReadIni(ItemKey("srcfile", n)), dest,
+                                      ReadNumber(s.ReadIni(ItemKey("SrcFile", n, "NoErrorCheck"))));
+        });
+        ++position;
+        return;
+    }
 
     Step(s, "delete " + dest + " first (Unconditional)", [&] {
         if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "Unconditional"))) != 0) DeleteFileQuietly(s, dest);

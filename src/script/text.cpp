@@ -115,3 +115,8 @@ size_t FindNoCase(std::string_view text, std::string_view find, size_t from) {
         if (EqualsNoCase(text.substr(i, find.size()), find)) return i;
     return std::string_view::npos;
 }
+
+bool NameHoldsWildcard(std::string_view path) {
+    const size_t slash = path.find_last_of('\\');
+    return path.find_first_of("*?", slash == std::string_view::npos ? 0 : slash) != std::string_view::npos;
+}

@@ -20,6 +20,10 @@ std::string GetPathPart(std::string_view path, int16_t part = 0, bool keepBacksl
 // The text up to its first NUL character.
 std::string TrimAtNull(std::string_view text);
 
+// The file name (the part after the last backslash) holds a wildcard, * or ?: it names no one
+// file but a pattern, which matches every file of that form.
+bool NameHoldsWildcard(std::string_view path);
+
 // Blanks (spaces) removed from both ends, as the program trims script values.
 std::string TrimBlanks(std::string_view text);
 // Letter case means the letters A to Z: other bytes are kept as they are, so that texts in

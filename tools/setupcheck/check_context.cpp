@@ -58,10 +58,10 @@ std::vector<Finding> CheckScript(const std::string& path) {
     auto lines = ScriptLines::Load(path);
     if (!lines) return {{0, Severity::Error, "no-script", "cannot read the script"}};
     CheckContext c(path, std::move(*lines));
-    for (auto rule :
-         {CheckKeyNames, CheckCounts, CheckListItems, CheckFlagWords, CheckInstallState, CheckDefaultDir,
-          CheckFolderMacros, CheckAbsolutePaths, CheckUninstallQuotes, CheckSharedFolders, CheckRegistryRoots,
-          CheckFileTypes, CheckProductName, CheckSourceFiles, CheckSetupPrograms, CheckRecordLimit})
+    for (auto rule : {CheckKeyNames, CheckCounts, CheckListItems, CheckFlagWords, CheckInstallState,
+                      CheckDefaultDir, CheckFolderMacros, CheckAbsolutePaths, CheckUninstallQuotes,
+                      CheckSharedFolders, CheckWildcardDestinations, CheckRegistryRoots, CheckFileTypes,
+                      CheckProductName, CheckSourceFiles, CheckSetupPrograms, CheckRecordLimit})
         rule(c);
     std::vector<Finding> findings = std::move(c.Findings());
     std::stable_sort(findings.begin(), findings.end(),

@@ -64,6 +64,7 @@ void CheckFolderMacros(CheckContext& c);
 void CheckAbsolutePaths(CheckContext& c);
 void CheckUninstallQuotes(CheckContext& c);
 void CheckSharedFolders(CheckContext& c);
+void CheckWildcardDestinations(CheckContext& c);
 // Registry, file types, product name.
 void CheckRegistryRoots(CheckContext& c);
 void CheckFileTypes(CheckContext& c);

@@ -102,14 +102,30 @@ void CheckUninstallQuotes(CheckContext& c) {
                "Setup\\setup.exe uninstall), so Windows tries each word of the path in turn");
 }
 
+// wildcard-destination: no file can have a name with * or ?. The installation copies and
+// records nothing for it and counts it as a failed copy; were it recorded, the uninstaller
+// would delete every file that matches it.
+void CheckWildcardDestinations(CheckContext& c) {
+    for (int n = 1, count = c.Count("TotalFiles"); n <= count; ++n) {
+        const std::string number = std::to_string(n);
+        const std::string dest = c.Read("destfile" + number);
+        if (TrimBlanks(c.Read("srcfile" + number)).empty() || !NameHoldsWildcard(dest)) continue;
+        c.Error(c.Line("destfile" + number), "wildcard-destination",
+                "destfile" + number + "=" + dest +
+                    " holds * or ?, which no file name can have: the file is not installed, and the user is "
+                    "told that it could not be copied");
+    }
+}
+
 // shared-folder: the uninstaller removes a recorded file even when another product uses it.
 void CheckSharedFolders(CheckContext& c) {
     if (!c.Flag("EstablishSetup")) return;
     for (int n = 1, count = c.Count("TotalFiles"); n <= count; ++n) {
         const std::string number = std::to_string(n);
-        if (TrimBlanks(c.Read("srcfile" + number)).empty() || c.Flag("srcfile" + number + "NoUninstall"))
-            continue;
         const std::string dest = c.Read("destfile" + number);
+        if (TrimBlanks(c.Read("srcfile" + number)).empty() || c.Flag("srcfile" + number + "NoUninstall") ||
+            NameHoldsWildcard(dest))
+            continue;
         for (const char* shared : {"%commonfiles%", "%system%", "%windows%"}) {
             if (FindNoCase(dest, shared) == std::string::npos) continue;
             c.Warn(

@@ -123,6 +123,11 @@ class PlanBuilder {
     void CopyFile(int n) {
         if (IsBlank(Read(ItemKey("srcfile", n)))) return;
         const std::string dest = ResolveKey(ItemKey("destfile", n));
+        if (NameHoldsWildcard(dest)) {
+            Add("file", dest, {}, source_ + Read(ItemKey("srcfile", n)),
+                "not installed: the name holds * or ?; a failed copy");
+            return;
+        }
         if (Number(ItemKey("srcfile", n, "Unconditional")) != 0)
             Add("delete", dest, {}, {}, "replaced whatever its version");
         Folder(dest);

@@ -89,6 +89,8 @@ TEST(SetupcheckRules, EachRuleFindsItsFaultAndOnlyThere) {
         {"shared-folder", "EstablishSetup=1\nTotalFiles=1\nsrcfile1=a.dll\ndestfile1=%system%a.dll\n",
          "EstablishSetup=1\nTotalFiles=1\nsrcfile1=a.dll\ndestfile1=%system%a.dll\nsrcfile1NoUninstall=1\n"},
         {"installed-mark", "InstallState=installed\n", "InstallState=\n"},
+        {"wildcard-destination", "TotalFiles=1\nsrcfile1=a.dll\ndestfile1=old\\a?.dll\n",
+         "TotalFiles=2\nsrcfile1=\ndestfile1=*.dll\nsrcfile2=a.dll\ndestfile2=a*\\a.dll\n"},
     };
     for (const RuleCase& c : cases) {
         std::vector<std::string> files;

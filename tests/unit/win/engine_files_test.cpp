@@ -1,6 +1,8 @@
-// Pass one's file handling (versions, a failed move, fonts, the destination folder, an earlier
-// version removed first) and the uninstaller's limit of 255 files.
+// Pass one's file handling (versions, a failed move, fonts, a wildcard destination, the
+// destination folder, an earlier version removed first) and the uninstaller's limit of 255 files.
 #include "engine_support.h"
+
+#include "system/setup_log.h"
 
 using namespace kvtest;
 
@@ -73,6 +75,44 @@ TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
     EXPECT_EQ(SectionLines(InstalledScript(), "uninstall"), records);
 }
 
+// A destination name with * or ? names no file but every file of that form: nothing is copied,
+// deleted first or recorded, the user is told as of any failed copy, the log says why, and the
+// user's own files that match it stay through the installation and the uninstall.
+TEST_F(Installation, AWildcardDestinationIsAFailedCopyAndNeverRecorded) {
+    Prepare("wildcard", "[install]\nProductName=Acme Wild\nEstablishSetup=1\nTotalFiles=3\n"
+                        "srcfile1=a.txt\ndestfile1=*.doc\nsrcfile1Unconditional=1\n"
+                        "srcfile2=a.txt\ndestfile2=Letters\\bank?.txt\nSrcFile2NoErrorCheck=1\n"
+                        "srcfile3=a.txt\ndestfile3=a.txt\n");
+    WriteText(dist + "a.txt", "a");
+    for (const char* name : {"report.doc", "Letters\\bank1.txt"}) WriteText(dest + name, "mine");
+    SetupLog log;
+    ASSERT_TRUE(log.Open(root + "KavexInstall.log", "setup.exe", dist + "setup.ini"));
+    session.log = &log;
+    Install();
+    const Lines records = SectionLines(InstalledScript(), "uninstall");
+    Uninstall(true);
+    session.log = nullptr;
+    log.Close();
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "The file " + dest +
+                                 "*.doc\r\ncould not be copied. Make sure that this file is not currently "
+                                 "in use by Windows and that there is sufficient room on the destination "
+                                 "drive.\r\n\r\nFile Copy Error: &H800");
+    EXPECT_TRUE(CopyFailed());
+    const std::string d = Lower(dest);
+    EXPECT_EQ(records, (Lines{"destpath=" + d, "uninstallfilestotal=1", "file1=" + d + "a.txt"}));
+    for (const char* name : {"report.doc", "Letters\\bank1.txt"}) EXPECT_EQ(ReadText(dest + name), "mine");
+    EXPECT_FALSE(IsFile(dest + "a.txt"));
+    const std::string text = ReadText(root + "KavexInstall.log");
+    for (const char* name : {"*.doc", "Letters\\bank?.txt"})
+        EXPECT_NE(text.find("failed: copy " + dist + "a.txt to " + dest + name +
+                            " (the name holds * or ?, which no file can have; it is not recorded, for its "
+                            "record would delete every file that matches it at uninstall): system error 123"),
+                  std::string::npos)
+            << text;
+}
+
 TEST_F(Installation, StopsWithAMessageWhenTheDestinationCannotBeMade) {
     Prepare("destination", "[install]\nProductName=Acme Nowhere\nSetupTitle=Nowhere Setup\nEstablishSetup=1\n"
                            "TotalFiles=1\nsrcfile1=a.txt\ndestfile1=a.txt\n");
@@ -118,26 +158,30 @@ TEST_F(Installation, RemovesThePreviousVersionBeforeInstallingOverIt) {
 }
 
 TEST_F(Installation, QuietUninstallRemovesTheFirst255RecordedFiles) {
-    std::string script = "[install]\nProductName=Acme Many\nEstablishSetup=1\nTotalFiles=300\n"
-                         "srcfile1=f1.txt\ndestfile1=logs\\*.log\nSrcFile1NoErrorCheck=1\n";
-    for (int n = 2; n <= 300; ++n) {
+    std::string script = "[install]\nProductName=Acme Many\nEstablishSetup=1\nTotalFiles=300\n";
+    for (int n = 1; n <= 300; ++n) {
         const std::string k = std::to_string(n);
         script += "srcfile" + k + "=f" + k + ".txt\ndestfile" + k + "=files\\f" + k + ".txt\n";
     }
     Prepare("many", script);
-    for (int n = 2; n <= 300; ++n) WriteText(dist + "f" + std::to_string(n) + ".txt", std::to_string(n));
+    for (int n = 1; n <= 300; ++n) WriteText(dist + "f" + std::to_string(n) + ".txt", std::to_string(n));
     for (const char* name : {"a.log", "b.log", "keep.txt"}) WriteText(dest + "logs\\" + name, name);
 
     Install();
-    EXPECT_EQ(SectionLines(InstalledScript(), "uninstall")[2], "file1=" + Lower(dest) + "logs\\*.log");
+    // A record written by hand with a wildcard deletes every file that it matches.
+    std::string installed = ReadText(InstalledScript());
+    const std::string record = "file1=" + Lower(dest) + "files\\f1.txt";
+    ASSERT_NE(installed.find(record), std::string::npos);
+    WriteText(InstalledScript(), installed.replace(installed.find(record), record.size(),
+                                                   "file1=" + Lower(dest) + "logs\\*.log"));
 
     Uninstall(true);
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(started.empty());
     EXPECT_FALSE(IsFile(dest + "logs\\a.log") || IsFile(dest + "logs\\b.log"));
     EXPECT_TRUE(IsFile(dest + "logs\\keep.txt"));
-    for (int n = 2; n <= 300; ++n)
-        EXPECT_EQ(IsFile(dest + "files\\f" + std::to_string(n) + ".txt"), n > 255) << n;
+    for (int n = 1; n <= 300; ++n)
+        EXPECT_EQ(IsFile(dest + "files\\f" + std::to_string(n) + ".txt"), n == 1 || n > 255) << n;
     EXPECT_EQ(InstallState(), "installstate=uninstalled");
     EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Many"));
 }
