@@ -1,17 +1,20 @@
 // setupcheck: checks a setup script as setup.exe reads it, and shows what an
 // installation would do.
 //
-//   setupcheck [--plan DESTDIR [--json]] [PATH]
+//   setupcheck [--plan DESTDIR [--json [--codepage N]]] [PATH]
 //
 // PATH is the script or the distribution folder that holds setup.ini (default: setup.ini
 // in the current folder). The findings are printed as "setup.ini:LINE: error|warning:
 // message [rule]"; with --plan they go to the error output and the plan of an
-// installation into DESTDIR to the standard output. Exit code: 0 clean, 1 warnings only,
+// installation into DESTDIR to the standard output; --json writes it as JSON in UTF-8,
+// converted from the script's ANSI code page (1252 unless --codepage says otherwise).
+// Exit code: 0 clean, 1 warnings only,
 // 2 errors (3: wrong command line).
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "code_page.h"
 #include "findings.h"
 #include "plan.h"
 #include "printers.h"
@@ -19,8 +22,16 @@
 
 namespace {
 
+#ifdef _WIN32
+constexpr const char* kCodePageHint = "Windows has no such code page";
+#else
+constexpr const char* kCodePageHint =
+    "this setupcheck converts 1252 (Western), 28591 (ISO 8859-1) and 65001 (UTF-8); setupcheck.exe on "
+    "Windows converts every code page that Windows has";
+#endif
+
 int Usage() {
-    std::fprintf(stderr, "usage: setupcheck [--plan DESTDIR [--json]] [PATH]\n"
+    std::fprintf(stderr, "usage: setupcheck [--plan DESTDIR [--json [--codepage N]]] [PATH]\n"
                          "  PATH: the setup script, or the distribution folder that holds setup.ini\n");
     return 3;
 }
@@ -35,7 +46,8 @@ std::string FolderOf(const std::string& script) {
 
 int main(int argc, char** argv) {
     std::string path = "setup.ini", dest;
-    bool plan = false, json = false, pathGiven = false;
+    bool plan = false, json = false, pathGiven = false, codePageGiven = false;
+    int codePage = kWesternCodePage;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--plan" && i + 1 < argc) {
@@ -43,6 +55,13 @@ int main(int argc, char** argv) {
             dest = AddTrailingBackslash(argv[++i]);
         } else if (arg == "--json") {
             json = true;
+        } else if (arg == "--codepage" && i + 1 < argc) {
+            const std::string number = argv[++i];
+            if (number.empty() || number.size() > 5 ||
+                number.find_first_not_of("0123456789") != std::string::npos)
+                return Usage();
+            codePage = std::stoi(number);
+            codePageGiven = true;
         } else if (arg.rfind("--", 0) == 0 || pathGiven) {
             return Usage();
         } else {
@@ -50,7 +69,15 @@ int main(int argc, char** argv) {
             pathGiven = true;
         }
     }
-    if (json && !plan) return Usage();
+    if ((json && !plan) || (codePageGiven && !json)) return Usage();
+    if (!CodePageSupported(codePage)) {
+        std::fprintf(stderr, "setupcheck: cannot convert from code page %d: %s\n", codePage, kCodePageHint);
+        return 3;
+    }
+#ifndef _WIN32
+    // Typed in UTF-8; the JSON is converted from the script's code page, the folder with it.
+    if (json) dest = Utf8ToAnsi(dest, codePage);
+#endif
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
         const char last = path.empty() ? '/' : path.back();
@@ -62,7 +89,7 @@ int main(int argc, char** argv) {
     std::fputs(FindingsText(findings, path).c_str(), plan ? stderr : stdout);
     if (plan) {
         const std::vector<PlanAction> actions = BuildPlan(path, FolderOf(path), dest);
-        std::fputs((json ? PlanJson(actions, dest) : PlanText(actions, dest)).c_str(), stdout);
+        std::fputs((json ? PlanJson(actions, dest, codePage) : PlanText(actions, dest)).c_str(), stdout);
     }
     return ExitCode(findings);
 }

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "code_page.h"
+
 namespace {
 
-std::string Quoted(const std::string& text) {
+// A JSON string of the text, converted from the script's code page to UTF-8.
+std::string Quoted(const std::string& text, int codePage) {
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : AnsiToUtf8(text, codePage)) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
@@ -59,7 +62,8 @@ std::string PlanText(const std::vector<PlanAction>& plan, const std::string& des
     return out;
 }
 
-std::string PlanJson(const std::vector<PlanAction>& plan, const std::string& destDir) {
+std::string PlanJson(const std::vector<PlanAction>& plan, const std::string& destDir, int codePage) {
+    const auto Quoted = [codePage](const std::string& text) { return ::Quoted(text, codePage); };
     std::string out = "{\"destination\": " + Quoted(destDir) + ",\n \"actions\": [\n";
     for (size_t i = 0; i < plan.size(); ++i) {
         const PlanAction& a = plan[i];

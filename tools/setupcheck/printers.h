@@ -12,5 +12,6 @@ std::string FindingsText(const std::vector<Finding>& findings, const std::string
 int ExitCode(const std::vector<Finding>& findings);
 
 std::string PlanText(const std::vector<PlanAction>& plan, const std::string& destDir);
-// {"destination": ..., "actions": [ one object per line ]}
-std::string PlanJson(const std::vector<PlanAction>& plan, const std::string& destDir);
+// {"destination": ..., "actions": [ one object per line ]}, every text converted from the
+// script's code page (a supported one, see code_page.h) to UTF-8.
+std::string PlanJson(const std::vector<PlanAction>& plan, const std::string& destDir, int codePage = 1252);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "code_page.h"
 #include "findings.h"
 #include "plan.h"
 #include "printers.h"
@@ -172,6 +173,28 @@ TEST(SetupcheckPlan, TextAndJson) {
                   .find("\n  {\"kind\": \"file\", \"target\": \"%Desktop%a.txt\", \"name\": \"\", "
                         "\"value\": \"a\\\"b.txt\", \"note\": \"kept when already there\"}\n ]}\n"),
               std::string::npos);
+}
+
+// The JSON is UTF-8 whatever the script's code page: Windows-1252 by default.
+TEST(SetupcheckPlan, JsonInUtf8FromTheScriptsCodePage) {
+    const auto plan = BuildPlan(
+        Distribution("TotalFiles=1\nsrcfile1=\x80.txt\ndestfile1=Soci\xe9t\xe9\x81.txt\n"), "", "C:\\\x8c\\");
+    const std::string json = PlanJson(plan, "C:\\\x8c\\");
+    EXPECT_NE(json.find("{\"destination\": \"C:\\\\\xc5\x92\\\\\",\n"), std::string::npos) << json;
+    EXPECT_NE(
+        json.find("\"target\": \"C:\\\\\xc5\x92\\\\Soci\xc3\xa9t\xc3\xa9\xc2\x81.txt\", \"name\": \"\", "
+                  "\"value\": \"\xe2\x82\xac.txt\""),
+        std::string::npos)
+        << json;
+    EXPECT_EQ(AnsiToUtf8("\x80\x9f\xa0\xff", 1252), "\xe2\x82\xac\xc5\xb8\xc2\xa0\xc3\xbf");
+    EXPECT_EQ(AnsiToUtf8("\x80\xe9", 28591), "\xc2\x80\xc3\xa9");
+    // UTF-8 stays, a byte that is not UTF-8 (a stray, overlong or surrogate form) is U+FFFD.
+    EXPECT_EQ(AnsiToUtf8("\xc3\xa9\xe9|\xc0\xaf|\xed\xa0\x80|\xf0\x9f\x98\x80", 65001),
+              "\xc3\xa9\xef\xbf\xbd|\xef\xbf\xbd\xef\xbf\xbd|\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd|"
+              "\xf0\x9f\x98\x80");
+    EXPECT_EQ(Utf8ToAnsi("C:\\Soci\xc3\xa9t\xc3\xa9 \xe2\x82\xac\xd0\x96\xc2\x81", 1252),
+              "C:\\Soci\xe9t\xe9 \x80?\x81");
+    EXPECT_FALSE(CodePageSupported(1251)); // natively; setupcheck.exe has the system's code pages
 }
 
 } // namespace
