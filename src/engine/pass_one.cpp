@@ -197,8 +197,9 @@ void PassOne::CopyOneFile(int n) {
     });
     bool blank = true;
     Step(s, ItemKey("srcfile", n), [&] { blank = IsBlank(s.ReadIni(ItemKey("srcfile", n))); });
-    if (blank) return;             // shown, but neither copied, recorded nor counted
-    if (NameHoldsWildcard(dest)) { // a failed copy, neither deleted first nor recorded
+    if (blank) return; // shown, but neither copied, recorded nor counted
+    // A name with * or ? names no file: a failed copy, neither deleted first nor recorded.
+    if (NameHoldsWildcard(dest)) {
         Step(s, "copy " + dest, [&] {
             RefuseWildcardDestination(s, ui, s.sourceDir + s.ReadIni(ItemKey("srcfile", n)), dest,
                                       ReadNumber(s.ReadIni(ItemKey("SrcFile", n, "NoErrorCheck"))));
