@@ -46,7 +46,8 @@ class PassOne {
 
 // The destination is created whole, all missing levels at once. When even that fails (a
 // drive that does not exist, a folder the user may not create), nothing can be installed:
-// the user is told, and the installation stops before anything on the computer changes.
+// the upper levels made on the way are gone again, the user is told, and the installation
+// stops before anything on the computer changes.
 bool PassOne::MakeDestination() {
     bool made = false;
     Step(s, "create the destination folder " + s.destDir,
@@ -95,8 +96,11 @@ void PassOne::PrepareSetupFolder() {
          [&] { return FolderExists(s.destDir + "Setup") || CreateOneFolder(s.destDir + "Setup"); });
     Step(s, "forget the installed script", [&] { s.ForgetScript(s.SetupFolder() + "setup.ini"); });
     Step(s, "remove the installed script", [&] { DeleteFileQuietly(s, s.SetupFolder() + "setup.ini"); });
-    Step(s, "copy the script into the Setup folder",
-         [&] { return CopyFileOver(s.sourceDir + "setup.ini", s.SetupFolder() + "setup.ini"); });
+    // A script from read-only media must stay writable for its records.
+    Step(s, "copy the script into the Setup folder", [&] {
+        return CopyFileOver(s.sourceDir + "setup.ini", s.SetupFolder() + "setup.ini") &&
+               ClearReadOnly(s.SetupFolder() + "setup.ini");
+    });
     Step(s, "record the destination",
          [&] { s.WriteIni("DestPath", s.destDir, "uninstall", s.SetupFolder()); });
     // An installation may be ended at any moment (a crash, the power, the user). From here

@@ -44,6 +44,10 @@ struct SetupSession {
     // "Setup\": a destination written without its trailing backslash puts the Setup files
     // beside it (C:\Apps\AcmeSetup\ for C:\Apps\Acme), which is how it has always been named.
     std::string SetupFolder() const { return destDir + "Setup\\"; }
+    // The longest destination whose Setup folder can hold its files: the longest path there,
+    // the library under its temporary name while it is replaced (Setup\stkit432.dll.kvnew),
+    // must fit the system's 259 characters (MAX_PATH with the ending zero).
+    static constexpr size_t kLongestDestination = 259 - std::string_view("Setup\\stkit432.dll.kvnew").size();
     // The script asks for a Setup folder with the uninstall records (EstablishSetup).
     bool EstablishSetup() const;
 

@@ -47,6 +47,20 @@ int16_t SplitText(std::vector<std::string>& pieces, std::string_view text, std::
     return count;
 }
 
+std::string StoredFolderPath(std::string_view path) {
+    std::string stored;
+    stored.reserve(path.size());
+    size_t start = 0;
+    for (size_t end = path.find('\\'); end != std::string_view::npos; end = path.find('\\', start)) {
+        std::string_view level = path.substr(start, end - start);
+        const size_t last = level.find_last_not_of(". ");
+        if (last != std::string_view::npos) level = level.substr(0, last + 1);
+        stored.append(level).push_back('\\');
+        start = end + 1;
+    }
+    return stored.append(path.substr(start));
+}
+
 std::string GetPathPart(std::string_view path, int16_t part, bool keepBackslash) {
     if (!path.empty() && path.back() == '\\') return std::string(path);
     std::vector<std::string> pieces;

@@ -16,6 +16,11 @@ int16_t SplitText(std::vector<std::string>& pieces, std::string_view text, std::
 // 1 file name, 2 extension, 3 name without extension, any other number the empty text.
 // A path that ends in a backslash is returned unchanged whatever the part.
 std::string GetPathPart(std::string_view path, int16_t part = 0, bool keepBackslash = true);
+// A folder path as the system stores it: each level that a backslash ends loses its
+// trailing dots and blanks, as Windows drops them when it makes or opens the folder
+// (C:\Work2. .\ is C:\Work2\). A level of nothing else (., ..) stays as it is, and so does
+// the text after the last backslash, to which names are joined (a Setup folder beside it).
+std::string StoredFolderPath(std::string_view path);
 
 // The text up to its first NUL character.
 std::string TrimAtNull(std::string_view text);

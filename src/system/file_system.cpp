@@ -89,14 +89,23 @@ bool CreateWholeFolder(const std::string& folder) {
     const std::string path = WithoutTrailingBackslash(folder);
     if (path.empty()) return false;
     if (FolderExists(path)) return true;
+    std::vector<std::string> made;
+    DWORD error = ERROR_PATH_NOT_FOUND;
     for (size_t i = 1; i <= path.size(); ++i) {
         if (i < path.size() && path[i] != '\\') continue;
         const std::string level = path.substr(0, i);
         // "C:" and the leading parts of a network path (\\server) are no folders to create.
         if (level.back() == ':' || level.back() == '\\') continue;
-        CreateDirectoryA(level.c_str(), nullptr);
+        if (CreateDirectoryA(level.c_str(), nullptr))
+            made.push_back(level);
+        else if (GetLastError() != ERROR_ALREADY_EXISTS)
+            error = GetLastError();
     }
-    return FolderExists(path);
+    if (FolderExists(path)) return true;
+    // The levels made on the way go again, deepest first, each only while it is empty.
+    for (auto level = made.rbegin(); level != made.rend(); ++level) RemoveDirectoryA(level->c_str());
+    SetLastError(error);
+    return false;
 }
 
 std::string CurrentFolder() {
@@ -126,11 +135,26 @@ bool RenameFile(const std::string& source, const std::string& target) {
     return MoveFileA(source.c_str(), target.c_str()) != 0;
 }
 
+bool ClearReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return !(attributes & FILE_ATTRIBUTE_READONLY) ||
+           SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 bool ReplaceWithCopy(const std::string& source, const std::string& target) {
+    // A copy takes its source's attributes along, the read-only one of a file from a CD-ROM
+    // too; a read-only copy could be neither replaced later nor deleted when the rename
+    // fails. So the copy, and a target left read-only by an earlier version, lose it.
     const std::string fresh = target + ".kvnew";
-    if (CopyFileA(source.c_str(), fresh.c_str(), FALSE) && PutFileInPlace(fresh, target)) return true;
+    ClearReadOnly(fresh);
+    if (CopyFileA(source.c_str(), fresh.c_str(), FALSE) && ClearReadOnly(fresh)) {
+        ClearReadOnly(target);
+        if (PutFileInPlace(fresh, target)) return true;
+    }
     DeleteFileA(fresh.c_str());
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return false;
+    return ClearReadOnly(target);
 }
 
 bool CreatePlaceholderFile(const std::string& path) {

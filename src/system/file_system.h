@@ -29,7 +29,9 @@ std::string ShortNameInFolder(const std::string& path);
 // Creates one folder level (its parent must exist); a trailing backslash is ignored.
 // False with the system's error code readable when it cannot be made.
 bool CreateOneFolder(const std::string& folder);
-// Creates every missing level of the folder; true when it exists afterwards.
+// Creates every missing level of the folder; true when it exists afterwards. When it
+// cannot be made whole, the levels it made are removed again (deepest first, each only
+// while it is empty), and the error of the level that failed stays readable.
 bool CreateWholeFolder(const std::string& folder);
 // The process's current folder, or empty when it cannot be read.
 std::string CurrentFolder();
@@ -46,7 +48,10 @@ bool RenameFile(const std::string& source, const std::string& target);
 // Puts a copy of `source` in the place of `target` in one step: the copy is made beside the
 // target and renamed over it, so that a program ended in the middle leaves the old file or
 // the new one, never a part of one. Where that cannot be done, `target` is copied over.
+// The copy is never read-only, whatever its source is, and nothing is left beside it.
 bool ReplaceWithCopy(const std::string& source, const std::string& target);
+// Takes the read-only attribute off a file; true when the file is there without it.
+bool ClearReadOnly(const std::string& path);
 // Creates `path` as an empty file when nothing of that name exists; false when something
 // does or it cannot be made, so that the caller never deletes a file that was there.
 bool CreatePlaceholderFile(const std::string& path);

@@ -23,6 +23,13 @@ std::string FreeSpaceText(std::optional<int64_t> freeBytes, const std::string& d
     return TrimBlanks(LeadingBlankNumber(megabytes)) + "MB of free space on drive " + UpperCase(driveText);
 }
 
+std::string DestinationTooLongText(size_t longest) {
+    return "The destination folder is too long. Setup keeps the files it needs for uninstalling in a Setup "
+           "folder under it, and their names would be longer than Windows allows.\r\n\r\nChoose a folder "
+           "of at most " +
+           std::to_string(longest) + " characters.";
+}
+
 std::string NewFolderPath(const std::string& path, const std::string& name) {
     return path.size() > 3 ? path + "\\" + name : path + name;
 }
@@ -218,7 +225,12 @@ void ChFolderWindow::Dir1_Change() {
 }
 
 void ChFolderWindow::Command1_Click() {
-    ChosenFolder = ChosenFolderOf(Dir1.Path());
+    const std::string chosen = ChosenFolderOf(Dir1.Path());
+    if (chosen.size() > LongestFolder) {
+        MsgBox(DestinationTooLongText(LongestFolder), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    ChosenFolder = chosen;
     Unload();
 }
 
@@ -232,10 +244,13 @@ void ChFolderWindow::Command3_Click() {
     const std::string answer =
         InputBox("Enter a name for the folder you wish to create under " + path, "Create New Folder", "");
     if (answer.empty()) return;
-    const std::string newPath = NewFolderPath(path, answer);
+    // The folder's name as the system stores it, without trailing dots and blanks.
+    std::string newPath = StoredFolderPath(NewFolderPath(path, answer) + "\\");
+    newPath.pop_back();
     // A folder that cannot be made is reported, and the window stays open for another try.
     DWORD error = 0;
-    if (answer.find_first_of("\\/:*?\"<>|") != std::string::npos || TrimBlanks(answer).empty())
+    if (answer.find_first_of("\\/:*?\"<>|") != std::string::npos ||
+        answer.find_first_not_of(". ") == std::string::npos)
         error = ERROR_INVALID_NAME;
     else if (!CreateOneFolder(newPath))
         error = GetLastError();
@@ -252,8 +267,9 @@ void ChFolderWindow::Command3_Click() {
 }
 
 // The wizard's "Change..." button: the chooser opened on a drive and folder.
-std::string ShowFolderChooser(const std::string& drive, const std::string& folder) {
+std::string ShowFolderChooser(const std::string& drive, const std::string& folder, size_t longest) {
     try {
+        ChFolderForm.LongestFolder = longest;
         ChFolderForm.Load();
         // From here on a failure is passed over and the next step runs.
         try {

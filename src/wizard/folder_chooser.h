@@ -11,6 +11,8 @@
 // The text of the free-space label: whole megabytes, "MB of free space on drive ", the
 // drive's text in upper case; empty when the free space is "unknown".
 std::string FreeSpaceText(std::optional<int64_t> freeBytes, const std::string& driveText);
+// Why a destination longer than `longest` characters is refused.
+std::string DestinationTooLongText(size_t longest);
 // The path of a new folder `name` under `path` (a root already ends in a backslash).
 std::string NewFolderPath(const std::string& path, const std::string& name);
 // The chooser's answer for the folder list's path: lower case, with a trailing backslash
@@ -72,6 +74,8 @@ class ChFolderWindow : public Form {
     // The answer: the chosen folder in lower case with a trailing backslash (none added to
     // a root such as c:\); empty while the window is open and after Cancel or its close box.
     std::string ChosenFolder;
+    // The longest folder that OK accepts.
+    size_t LongestFolder = std::string::npos;
 
     void Drive1_Change();
     void Dir1_Change();

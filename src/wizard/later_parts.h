@@ -22,5 +22,7 @@ int16_t ShowTextFile(const std::string& path, const std::string& caption, int16_
 // folder the walk enters.
 void FindComponents(SetupSession& s, const std::function<bool()>& cancelled);
 // Shows the folder chooser modally, starting at drive/folder; returns the chosen folder,
-// or the empty text when the user cancelled.
-std::string ShowFolderChooser(const std::string& drive, const std::string& folder);
+// or the empty text when the user cancelled. OK on a folder longer than `longest`
+// characters is refused with DestinationTooLongText, and the chooser stays open.
+std::string ShowFolderChooser(const std::string& drive, const std::string& folder,
+                              size_t longest = std::string::npos);

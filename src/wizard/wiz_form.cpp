@@ -6,6 +6,7 @@
 #include "windows/about_form.h"
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
+#include "wizard/folder_chooser.h"
 #include "wizard/later_parts.h"
 #include "wizard/wizard.h"
 
@@ -137,6 +138,15 @@ void WizFormWindow::OnKeyPress(char key) {
 }
 
 void WizForm_NextButton_Click() {
+    // The wizard leaves the destination screen only for a folder that can hold the Setup
+    // folder's files; otherwise the user is told why and may choose another.
+    const SetupSession& s = *WizForm.session;
+    if (WizForm.CurrentScreen == 3 && s.EstablishSetup() &&
+        s.destDir.size() > SetupSession::kLongestDestination) {
+        MsgBox(DestinationTooLongText(SetupSession::kLongestDestination), MB_OK | MB_ICONEXCLAMATION,
+               s.ReadIni("SetupTitle"));
+        return;
+    }
     int16_t step = 1;
     ShowWizardScreen(step);
 }
@@ -192,7 +202,9 @@ void WizForm_Command3_Click() {
         }
     });
     std::string chosen;
-    Guarded([&] { chosen = ShowFolderChooser(drive, folder); });
+    // A Setup folder's files must fit under the folder chosen.
+    const size_t longest = s.EstablishSetup() ? SetupSession::kLongestDestination : std::string::npos;
+    Guarded([&] { chosen = ShowFolderChooser(drive, folder, longest); });
     Guarded([&] {
         if (!chosen.empty()) s.destDir = chosen;
     });

@@ -91,6 +91,10 @@ void ShowWizardScreen(int16_t& step) {
         ShowWizardScreen(step);
         break;
     case 3: { // destination
+        // The destination as the system will name it, wherever it came from (the script,
+        // the search, the folder chooser): the Setup folder, the records and the uninstall
+        // entry name the folder that is made.
+        s.destDir = StoredFolderPath(s.destDir);
         const std::string programName = s.ReadIni("ProgramName");
         WizForm.Label3[3].SetCaption("If you are upgrading from a previous version of " + programName +
                                      " make sure to specify the same folder as the older version.");

@@ -72,13 +72,24 @@ TEST_F(LaterScreens, PreliminaryDocumentsThenTheLicenseInTheReader) {
     EXPECT_TRUE(WaitExit());
 }
 
-TEST_F(LaterScreens, ChooserGivesTheRootOfADriveAndMakesNewFolders) {
+// A folder too long for the Setup folder's files (236 characters with its backslash, where
+// Setup\stkit432.dll.kvnew must fit 259) is refused by Next and by the chooser's OK, which stay.
+TEST_F(LaterScreens, TooLongFolderRefusedThenTheChooserGivesADrivesRootAndMakesNewFolders) {
     CleanUpFolder("C:\\kvtest\\later_chooser");
     CreateDirectoryA("C:\\kvtest\\later_chooser", nullptr);
-    StartWizard(
-        {"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "DefaultDir=C:\\kvtest\\later_chooser\\"});
+    const std::string tooLong = "C:\\kvtest\\later_chooser\\" + std::string(211, 'x') + "\\";
+    const std::string refusal = "The destination folder is too long. Setup keeps the files it needs for "
+                                "uninstalling in a Setup folder under it, and their names would be longer "
+                                "than Windows allows.\r\n\r\nChoose a folder of at most 235 characters.";
+    CreateDirectoryA(tooLong.c_str(), nullptr);
+    StartWizard({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "EstablishSetup=1",
+                 "DefaultDir=" + tooLong});
     Press("&Next >");
-    ASSERT_TRUE(Shows("C:\\kvtest\\later_chooser\\"));
+    ASSERT_TRUE(Shows(tooLong));
+    Press("&Next >");
+    ExpectBox(refusal, "OK", {"OK"}, true);
+    EXPECT_TRUE(Shows(kUpgrade));
+    EXPECT_FALSE(HasText(ShownTexts(wizard_), kReady));
 
     // OK on the root of the drive gives c:\ (no second backslash).
     Press("Change...");
@@ -86,6 +97,9 @@ TEST_F(LaterScreens, ChooserGivesTheRootOfADriveAndMakesNewFolders) {
     ASSERT_TRUE(chooser);
     EXPECT_TRUE(Shows("Folder:", kDefaultTimeoutMs, chooser));
     Shot("chooser");
+    Click(FindControl(chooser, "OK", "Button"));
+    ExpectBox(refusal, "OK");
+    ASSERT_TRUE(IsWindow(chooser));
     OpenFolderEntry(chooser, "c:\\", "  kvtest");
     Click(FindControl(chooser, "OK", "Button"));
     EXPECT_TRUE(Shows("c:\\"));
@@ -109,7 +123,8 @@ TEST_F(LaterScreens, ChooserGivesTheRootOfADriveAndMakesNewFolders) {
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(ask); })) << "the question stays open";
     };
     OpenFolderEntry(chooser, "    later_chooser", "");
-    newFolder("Tools");
+    newFolder("Tools. ."); // made and opened without its trailing dot and blank
+    OpenFolderEntry(chooser, "      Tools", "");
     // The list shows the new folder; a name that is there already is refused, and the chooser stays open.
     OpenFolderEntry(chooser, "    later_chooser", "      Tools");
     newFolder("Tools");

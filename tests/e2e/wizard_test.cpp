@@ -63,15 +63,18 @@ std::string RegText(const std::string& key, const std::string& name) {
     return data;
 }
 
+// The script's folder ends in a dot and a blank, which Windows drops when it makes the folder:
+// the wizard, the Setup folder, the records and the uninstall entry name the folder made.
 TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
-    const std::string dest = "C:\\kvtest\\e2e install\\Acme Wizard\\";
+    const std::string dest = "C:\\kvtest\\e2e install\\Acme Wizard\\",
+                      written = "C:\\kvtest\\e2e install\\Acme Wizard. .\\";
     const std::string uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme Wizard";
     CleanUpFolder("C:\\kvtest\\e2e install");
     CleanUpKey(HKEY_LOCAL_MACHINE, uninstallKey);
     CleanUpKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kavex Software\\Acme Wizard");
     WriteDistFile("readme.txt", "read me");
     StartWizard({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "ProductName=Acme Wizard",
-                 "DefaultDir=" + dest, "EstablishSetup=1", "TotalFiles=1", "srcfile1=readme.txt",
+                 "DefaultDir=" + written, "EstablishSetup=1", "TotalFiles=1", "srcfile1=readme.txt",
                  "destfile1=readme.txt", "LastExecsTotal=1", "LastExec1=%windows%\\notepad.exe",
                  "LastExecsPrompt=1", "LastExecsPromptMsg=Start the editor now?", "ProductVersion=2.1",
                  "ProgramAuthor=Acme Inc", "EstimatedSize=3"});

@@ -44,6 +44,14 @@ TEST(GetPathPart, PartsOfAFilePathAndFoldersWhole) {
     EXPECT_EQ("C:\\a\\", GetPathPart("C:\\a\\", 3, false)); // a folder path comes back whole
 }
 
+TEST(StoredFolderPath, EachLevelLosesItsTrailingDotsAndBlanks) {
+    EXPECT_EQ("C:\\Work2\\", StoredFolderPath("C:\\Work2. .\\"));
+    EXPECT_EQ("C:\\a\\b c\\d.e\\f", StoredFolderPath("C:\\a .\\b c \\d.e..\\f"));
+    EXPECT_EQ("\\\\server\\share\\", StoredFolderPath("\\\\server\\share.\\"));
+    // Levels of dots and blanks only, and the part after the last backslash, are kept.
+    EXPECT_EQ("C:\\..\\.\\ \\x. ", StoredFolderPath("C:\\..\\.\\ \\x. "));
+}
+
 TEST(TextHelpers, TrimsAndLetterCase) {
     EXPECT_EQ("\ta", TrimBlanks(" \ta "));
     EXPECT_EQ("", TrimBlanks("   "));

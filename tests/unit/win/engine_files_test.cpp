@@ -1,5 +1,8 @@
 // Pass one's file handling (versions, a failed move, fonts, a wildcard destination, the
-// destination folder, an earlier version removed first) and the uninstaller's limit of 255 files.
+// destination folder, a read-only distribution, an earlier version removed first) and the
+// uninstaller's limit of 255 files.
+#include <set>
+
 #include "engine_support.h"
 
 #include "system/setup_log.h"
@@ -129,6 +132,34 @@ TEST_F(Installation, StopsWithAMessageWhenTheDestinationCannotBeMade) {
     EXPECT_EQ(shown[0].title, "Nowhere Setup");
     EXPECT_TRUE(progress.empty());
     EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Nowhere"));
+
+    // A level that cannot be made below new ones: the new levels go again, one that was there stays.
+    std::filesystem::create_directories(root + "there");
+    UseDestination(root + "there\\made\\deeper\\no*name\\Acme\\");
+    Install();
+    EXPECT_TRUE(InstallationStopped());
+    EXPECT_TRUE(std::filesystem::is_directory(root + "there"));
+    EXPECT_FALSE(std::filesystem::exists(root + "there\\made"));
+}
+
+// A distribution on read-only media (a CD-ROM): the Setup folder's files come out writable, so
+// that their second placement at the end and an installation made again replace them, the
+// records are written, and nothing is left beside them.
+TEST_F(Installation, ReadOnlyDistributionLeavesAWritableSetupFolder) {
+    Prepare("read-only", "[install]\nProductName=Acme Read Only\nEstablishSetup=1\n");
+    const char* names[] = {"setup.exe", "STKIT432.DLL", "setup.ini"};
+    for (const char* name : names) SetFileAttributesA((dist + name).c_str(), FILE_ATTRIBUTE_READONLY);
+    for (int run = 1; run <= 2; ++run) {
+        Install();
+        std::set<std::string> files; // the writable ones
+        for (const auto& entry : std::filesystem::directory_iterator(dest + "Setup"))
+            if (!(GetFileAttributesA(entry.path().string().c_str()) & FILE_ATTRIBUTE_READONLY))
+                files.insert(entry.path().filename().string());
+        EXPECT_EQ(files, (std::set<std::string>{"setup.exe", "setup.ini", "stkit432.dll"}))
+            << "installation " << run;
+        EXPECT_TRUE(shown.empty());
+    }
+    for (const char* name : names) SetFileAttributesA((dist + name).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // Runs the real setup.exe from the earlier installation's Setup folder.
