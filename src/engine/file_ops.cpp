@@ -53,6 +53,14 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
             s.Log("installed: " + destPath);
             return CopyOutcome::Installed;
         }
+        if (direct == NewFileCopy::NoRoom) {
+            // Not handed to the version installer, which would leave its temporary copy:
+            // what room is left is needed for the records.
+            s.LogFailure("copy " + sourceFolder + sourceName + " to " + destPath + " (no room on the drive)",
+                         LastSystemError());
+            TellCopyFailed(s, ui, destPath, VersionResultOutOfSpace(), errorCheck);
+            return CopyOutcome::Failed;
+        }
         ClearSystemError();
         // A name already taken is a file there unless it is a folder. (Opening the file
         // to see that it exists costs Wine a tenth of a millisecond.)
@@ -97,19 +105,22 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
     s.LogFailure("copy " + sourceFolder + sourceName + " to " + destPath + " (version installer result &H" +
                      UpperHex(result) + ")",
                  systemError);
-    if (errorCheck == 0) {
-        try {
-            ui.Tell(
-                "The file " + destFolder + destName + "\r\n" +
+    TellCopyFailed(s, ui, destPath, result, errorCheck);
+    return CopyOutcome::Failed;
+}
+
+void TellCopyFailed(SetupSession& s, SetupUi& ui, const std::string& destPath, uint32_t result,
+                    double errorCheck) {
+    if (errorCheck != 0) return;
+    try {
+        ui.Tell("The file " + destPath + "\r\n" +
                     "could not be copied. Make sure that this file is not currently in use by Windows and "
                     "that there is sufficient room on the destination drive." +
                     "\r\n\r\n" + "File Copy Error: &H" + UpperHex(result),
                 MB_OK);
-        } catch (...) {
-        }
-        s.installErrors = true;
+    } catch (...) {
     }
-    return CopyOutcome::Failed;
+    s.installErrors = true;
 }
 
 void InstallFont(const SetupSession& s, SetupUi& ui, const std::string& fontPath,
