@@ -10,6 +10,7 @@ packages=(
   fonts-wine fonts-liberation # Wine's own Tahoma and symbols; Times New Roman, Arial, Courier New metrics
   qemu-user-static # the shipped 32-bit program runs under user-mode emulation (scripts/test-win32.sh)
   clang-14 libclang-rt-14-dev # the fuzzer: clang with libFuzzer and the sanitizers
+  locales # a Cyrillic locale, under which Wine's ANSI code page is 1251 (tests/CMakeLists.txt)
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -20,4 +21,9 @@ if ((${#missing[@]})); then
   SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# Wine takes a program's ANSI code page from the locale it runs in, which must exist.
+if ! locale -a 2>/dev/null | grep -qx 'ru_RU.utf8'; then
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 fi

@@ -26,6 +26,11 @@ kv_start_display || exit 1
 trap kv_wine_stop EXIT
 small="$root/build/smalldrive"
 kv_small_drive "$small" || exit 1
+# E: fills during an installation: room for the 64-bit program and library of the Setup
+# folder and about a third of the product (tests/e2e/interrupted_test.cpp).
+full="$root/build/fulldrive"
+setup_kb=$(( ($(stat -c %s build/win64/bin/setup.exe) + $(stat -c %s build/win64/bin/STKIT432.DLL)) / 1024 ))
+kv_small_drive "$full" e "$((setup_kb + 1024))k" || exit 1
 # One small windowed program of ours kept alive for the whole run, so that Wine's
 # desktop process does not quit and restart between tests.
 mkdir -p "$WINEPREFIX/drive_c/kvtest"
@@ -43,8 +48,8 @@ for dpi in 144 96; do # Wine reads the resolution when a program starts; 96 is l
   mkdir -p out/screenshots && cp -r "$WINEPREFIX/drive_c/kvtest/layout/dpi$dpi" out/screenshots/
 done
 kv_shots_to_png out/screenshots || failed=1
-rm -f "$WINEPREFIX/dosdevices/d:"
-umount "$small"
+rm -f "$WINEPREFIX/dosdevices/d:" "$WINEPREFIX/dosdevices/e:"
+umount "$small" "$full"
 wineserver -k >/dev/null 2>&1
 echo "== the shipped 32-bit program, run under emulation (scripts/test-win32.sh)"
 "$root/scripts/test-win32.sh" "$root/build" || failed=1

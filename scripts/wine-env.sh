@@ -61,16 +61,18 @@ kv_wine_prefix() {
   export WINEPREFIX=$dir
 }
 
-# kv_small_drive DIR: a drive D: of exactly 1.5 MB free in $WINEPREFIX, for the disk-space
-# warning and free-space counts below any cap (a tmpfs mounted at DIR: run as root).
+# kv_small_drive DIR [LETTER SIZE]: a drive D: of exactly 1.5 MB free in $WINEPREFIX, for the
+# disk-space warning and free-space counts below any cap, or drive LETTER of SIZE (tmpfs
+# sizes: 3m, 1536k) (a tmpfs mounted at DIR: run as root).
 kv_small_drive() {
+  local letter=${2:-d} size=${3:-1536k}
   mkdir -p "$1"
   mountpoint -q "$1" && umount "$1"
-  if ! mount -t tmpfs -o size=1536k tmpfs "$1"; then
-    echo "cannot mount the 1.5 MB drive D: at $1 (run as root)" >&2
+  if ! mount -t tmpfs -o "size=$size" tmpfs "$1"; then
+    echo "cannot mount the $size drive $letter: at $1 (run as root)" >&2
     return 1
   fi
-  ln -sfn "$1" "$WINEPREFIX/dosdevices/d:"
+  ln -sfn "$1" "$WINEPREFIX/dosdevices/$letter:"
 }
 
 KV_STARTED_XVFB=""

@@ -30,22 +30,6 @@ std::string ShortNameOf(const std::string& destPath) {
     return shortName;
 }
 
-// The message of a file that could not be copied, and its count in the closing summary;
-// neither with errorCheck set.
-void ReportFailedCopy(SetupSession& s, SetupUi& ui, const std::string& destPath, uint32_t result,
-                      double errorCheck) {
-    if (errorCheck != 0) return;
-    try {
-        ui.Tell("The file " + destPath + "\r\n" +
-                    "could not be copied. Make sure that this file is not currently in use by Windows and "
-                    "that there is sufficient room on the destination drive." +
-                    "\r\n\r\n" + "File Copy Error: &H" + UpperHex(result),
-                MB_OK);
-    } catch (...) {
-    }
-    s.installErrors = true;
-}
-
 } // namespace
 
 std::string ShortFolderNames::Of(const std::string& folder) {
@@ -68,6 +52,14 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
         if (direct == NewFileCopy::Made) {
             s.Log("installed: " + destPath);
             return CopyOutcome::Installed;
+        }
+        if (direct == NewFileCopy::NoRoom) {
+            // Not handed to the version installer, which would leave its temporary copy:
+            // what room is left is needed for the records.
+            s.LogFailure("copy " + sourceFolder + sourceName + " to " + destPath + " (no room on the drive)",
+                         LastSystemError());
+            TellCopyFailed(s, ui, destPath, VersionResultOutOfSpace(), errorCheck);
+            return CopyOutcome::Failed;
         }
         ClearSystemError();
         // A name already taken is a file there unless it is a folder. (Opening the file
@@ -113,8 +105,22 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
     s.LogFailure("copy " + sourceFolder + sourceName + " to " + destPath + " (version installer result &H" +
                      UpperHex(result) + ")",
                  systemError);
-    ReportFailedCopy(s, ui, destPath, result, errorCheck);
+    TellCopyFailed(s, ui, destPath, result, errorCheck);
     return CopyOutcome::Failed;
+}
+
+void TellCopyFailed(SetupSession& s, SetupUi& ui, const std::string& destPath, uint32_t result,
+                    double errorCheck) {
+    if (errorCheck != 0) return;
+    try {
+        ui.Tell("The file " + destPath + "\r\n" +
+                    "could not be copied. Make sure that this file is not currently in use by Windows and "
+                    "that there is sufficient room on the destination drive." +
+                    "\r\n\r\n" + "File Copy Error: &H" + UpperHex(result),
+                MB_OK);
+    } catch (...) {
+    }
+    s.installErrors = true;
 }
 
 void RefuseWildcardDestination(SetupSession& s, SetupUi& ui, const std::string& sourcePath,
@@ -123,7 +129,7 @@ void RefuseWildcardDestination(SetupSession& s, SetupUi& ui, const std::string& 
                      " (the name holds * or ?, which no file can have; it is not recorded, for its record "
                      "would delete every file that matches it at uninstall)",
                  ERROR_INVALID_NAME);
-    ReportFailedCopy(s, ui, destPath, VIF_CANNOTCREATE, errorCheck);
+    TellCopyFailed(s, ui, destPath, VIF_CANNOTCREATE, errorCheck);
 }
 
 void InstallFont(const SetupSession& s, SetupUi& ui, const std::string& fontPath,

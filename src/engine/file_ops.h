@@ -1,6 +1,7 @@
 // File operations of the install passes and the uninstaller: the versioned copy, fonts and
 // quiet deletion, with the messages the user sees when they fail.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -33,8 +34,10 @@ class ShortFolderNames {
 // Where the destination exists, the version installer decides, given the paths as they
 // are. Where it does not, the version installer has nothing to compare: the file is then
 // copied directly into a new file, which comes out as the version installer would make
-// it; a source that the version installer would treat otherwise (a compressed one) and a
-// direct copy that fails go to the version installer, given the short forms of the paths
+// it (under a temporary name first, see CopyIntoNewFile); a copy for which the drive has no
+// room fails at once, leaving nothing behind; a source that the version installer would
+// treat otherwise (a compressed one) and a direct copy that fails otherwise go to the
+// version installer, given the short forms of the paths
 // (the new file gets its short name through an empty placeholder and is renamed to its
 // long name where the system does not do that itself). `folders`, when given, keeps the
 // folders' short forms between calls.
@@ -48,6 +51,11 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
 // is set. The caller records nothing: the uninstaller would delete every file it matches.
 void RefuseWildcardDestination(SetupSession& s, SetupUi& ui, const std::string& sourcePath,
                                const std::string& destPath, double errorCheck = 0);
+// Tells the user that the file at `destPath` could not be copied (with the version
+// installer's result) and remembers it in the session's installErrors, unless errorCheck
+// is non-zero.
+void TellCopyFailed(SetupSession& s, SetupUi& ui, const std::string& destPath, uint32_t result,
+                    double errorCheck);
 // Adds the font to the system (telling the user when the system refuses it), lists it
 // under the Fonts key and tells all windows.
 void InstallFont(const SetupSession& s, SetupUi& ui, const std::string& fontPath,

@@ -40,7 +40,7 @@ class PassOne {
     void CopyFiles();
     void CopyOneFile(int n);
     void MakeFolderOf(const std::string& path);
-    void RecordFile(const std::string& path);
+    bool RecordFile(const std::string& path);
     void FinishSetupFolder();
 };
 
@@ -102,7 +102,7 @@ void PassOne::PrepareSetupFolder() {
                ClearReadOnly(s.SetupFolder() + "setup.ini");
     });
     Step(s, "record the destination",
-         [&] { s.WriteIni("DestPath", s.destDir, "uninstall", s.SetupFolder()); });
+         [&] { return s.WriteIni("DestPath", s.destDir, "uninstall", s.SetupFolder()); });
     // An installation may be ended at any moment (a crash, the power, the user). From here
     // on the Setup folder can uninstall what has been done so far: the program and its
     // library are there before the first file is copied (and again at the end, in case one
@@ -114,7 +114,7 @@ void PassOne::PrepareSetupFolder() {
     Step(s, "record the most files this installation can record", [&] {
         const int most = (ListHasItems(s, "MoveFilesTotal") ? ListCount(s, "MoveFilesTotal") : 0) +
                          (ListHasItems(s, "TotalFiles") ? ListCount(s, "TotalFiles") : 0);
-        s.WriteIni("uninstallfilestotal", std::to_string(most), "uninstall", s.SetupFolder());
+        return s.WriteIni("uninstallfilestotal", std::to_string(most), "uninstall", s.SetupFolder());
     });
 }
 
@@ -149,9 +149,18 @@ void PassOne::MakeFolderOf(const std::string& path) {
     Step(s, "create the folder " + folder, [&] { return FolderExists(folder) || CreateOneFolder(folder); });
 }
 
-void PassOne::RecordFile(const std::string& path) {
-    s.WriteIni(ItemKey("file", k), path, "uninstall", s.SetupFolder());
-    ++k;
+// Each file is recorded before it is copied or moved, so that an installation ended at any
+// moment leaves no file that the uninstaller does not know of: a record of a file that is
+// not there (yet) deletes nothing. A record that cannot be written (no room left for it)
+// takes no number, and its file is not installed.
+bool PassOne::RecordFile(const std::string& path) {
+    bool recorded = false;
+    Step(s, "record " + path, [&] {
+        if (!s.WriteIni(ItemKey("file", k), path, "uninstall", s.SetupFolder())) return false;
+        ++k;
+        return recorded = true;
+    });
+    return recorded;
 }
 
 // A moved file keeps its old place when its copy fails: deleting it would lose it. The
@@ -185,9 +194,17 @@ void PassOne::MoveFiles() {
             ui.ShowProgress(position, total, "Moving: " + target);
         });
         MakeFolderOf(target);
-        Step(s, "move " + source, [&] { MoveOneFile(source, target); });
+        bool recorded = true;
         Step(s, "record " + target, [&] {
-            if (s.EstablishSetup()) RecordFile(target);
+            if (s.EstablishSetup()) recorded = RecordFile(target);
+        });
+        Step(s, "move " + source, [&] {
+            if (recorded) return MoveOneFile(source, target);
+            s.installErrors = true;
+            ui.Tell("The file " + source + " could not be moved to " + target +
+                        ". It has been left where it was.\r\n\r\nThere is not enough room on the destination "
+                        "drive to record it for the uninstall.",
+                    MB_OK | MB_ICONEXCLAMATION, s.ReadIni("SetupTitle"));
         });
         ++position;
     });
@@ -216,19 +233,27 @@ void PassOne::CopyOneFile(int n) {
         if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "Unconditional"))) != 0) DeleteFileQuietly(s, dest);
     });
     MakeFolderOf(dest);
+    // Recorded before the copy (also when it is skipped or fails); a font is installed also
+    // when the copy was skipped or failed.
+    bool recorded = true;
+    Step(s, "record " + dest, [&] {
+        if (s.EstablishSetup() && ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoUninstall"))) == 0)
+            recorded = RecordFile(dest);
+    });
     Step(s, "copy " + dest, [&] {
         if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && FileFound(dest)) {
             s.Log("skipped (NoOverwrite, the file exists): " + dest);
             return;
         }
+        const double errorCheck = ReadNumber(s.ReadIni(ItemKey("SrcFile", n, "NoErrorCheck")));
+        if (!recorded) {
+            // A file the uninstaller would not know of is not installed: a failed copy.
+            s.Log("not copied (its record could not be written): " + dest);
+            TellCopyFailed(s, ui, dest, VersionResultOutOfSpace(), errorCheck);
+            return;
+        }
         InstallVersionedFile(s, ui, s.sourceDir, GetPathPart(dest, 0), s.ReadIni(ItemKey("srcfile", n)),
-                             GetPathPart(dest, 1),
-                             ReadNumber(s.ReadIni(ItemKey("SrcFile", n, "NoErrorCheck"))), &shortFolders);
-    });
-    // Recorded and, for a font, installed also when the copy was skipped or failed.
-    Step(s, "record " + dest, [&] {
-        if (s.EstablishSetup() && ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoUninstall"))) == 0)
-            RecordFile(dest);
+                             GetPathPart(dest, 1), errorCheck, &shortFolders);
     });
     Step(s, "install the font " + dest, [&] {
         if (LowerCase(GetPathPart(dest, 2)) == "ttf")
@@ -250,8 +275,9 @@ void PassOne::CopyFiles() {
 
 void PassOne::FinishSetupFolder() {
     if (!s.EstablishSetup()) return;
-    Step(s, "record the number of files",
-         [&] { s.WriteIni("uninstallfilestotal", std::to_string(k - 1), "uninstall", s.SetupFolder()); });
+    Step(s, "record the number of files", [&] {
+        return s.WriteIni("uninstallfilestotal", std::to_string(k - 1), "uninstall", s.SetupFolder());
+    });
     ReplaceSetupFile("setup.exe");
     ReplaceSetupFile("stkit432.dll");
 }

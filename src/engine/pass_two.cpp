@@ -155,7 +155,7 @@ void PassTwo::RegisterOneFileType(int n) {
     Step(s, "extension key", [&] { CreateKey(classes, ext()); });
     Step(s, "extension's type", [&] { SetValue(classes, ext(), "", type()); });
     Step(s, "record the extension", [&] {
-        if (s.EstablishSetup()) s.WriteIni(ItemKey("ext", n), ext(), "uninstall", s.SetupFolder());
+        return !s.EstablishSetup() || s.WriteIni(ItemKey("ext", n), ext(), "uninstall", s.SetupFolder());
     });
     Step(s, "ShellNew", [&] {
         if (!shellNew) return;
@@ -207,10 +207,10 @@ void PassTwo::CreateShortcuts() {
                 s.LogFailure("make the shortcut " + folder + "\\" + name + " to " + target, 0);
         });
         Step(s, "record " + ItemKey("shortcut", n), [&] {
-            if (!s.EstablishSetup()) return;
-            s.WriteIni(ItemKey("shortcut", n), s.ReadIni(ItemKey("Shortcut", n, "Desc")), "uninstall",
-                       s.SetupFolder());
-            s.WriteIni(ItemKey("shortcutfolder", n), folder, "uninstall", s.SetupFolder());
+            if (!s.EstablishSetup()) return true;
+            return s.WriteIni(ItemKey("shortcut", n), s.ReadIni(ItemKey("Shortcut", n, "Desc")), "uninstall",
+                              s.SetupFolder()) &&
+                   s.WriteIni(ItemKey("shortcutfolder", n), folder, "uninstall", s.SetupFolder());
         });
     });
 }
@@ -258,7 +258,7 @@ void PassTwo::RegisterUninstall() {
     }
     // The last action of the installation: from now on the Setup folder's program uninstalls.
     Step(s, "mark the installed script",
-         [&] { s.WriteIni("installstate", "installed", "install", s.SetupFolder()); });
+         [&] { return s.WriteIni("installstate", "installed", "install", s.SetupFolder()); });
 }
 
 void PassTwo::Run() {

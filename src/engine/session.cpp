@@ -10,10 +10,10 @@ std::string SetupSession::ReadIni(std::string_view key, std::string_view section
     return ::ReadIni(scripts, key, section, folder.empty() ? std::string_view(sourceDir) : folder);
 }
 
-void SetupSession::WriteIni(std::string_view key, std::string_view value, std::string_view section,
+bool SetupSession::WriteIni(std::string_view key, std::string_view value, std::string_view section,
                             std::string_view folder) const {
-    ::WriteIni(scripts, key, value, section, folder.empty() ? std::string_view(sourceDir) : folder,
-               "setup.ini", SystemLowerCase);
+    return ::WriteIni(scripts, key, value, section, folder.empty() ? std::string_view(sourceDir) : folder,
+                      "setup.ini", SystemLowerCase);
 }
 
 std::string SetupSession::ResolveScriptPath(std::string_view path) const {

@@ -31,8 +31,9 @@ struct SetupSession {
     std::string ReadIni(std::string_view key, std::string_view section = "install",
                         std::string_view folder = {}) const;
     // Writes a key (lower case) into setup.ini in `folder` (the program's own folder when
-    // empty); the write reaches the disk before the call returns.
-    void WriteIni(std::string_view key, std::string_view value, std::string_view section = "install",
+    // empty); the write reaches the disk before the call returns. False when it cannot be
+    // written (the script then stays as it was): callers log it, as Step does.
+    bool WriteIni(std::string_view key, std::string_view value, std::string_view section = "install",
                   std::string_view folder = {}) const;
     // Drops what is remembered of a script file (its full path) before another program
     // rewrites it or it is copied over.

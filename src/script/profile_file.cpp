@@ -4,6 +4,9 @@
 
 #include <chrono>
 #include <cstdio>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 FileStamp PortableFileStamp(const std::string& path) {
     FileStamp stamp;
@@ -49,14 +52,17 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
 
 namespace {
 
-bool WriteThrough(const std::string& path, std::string_view bytes, const char* mode) {
-    FILE* file = std::fopen(path.c_str(), mode);
+// Writes a whole new file, flushed to the medium before it is closed: it is about to take
+// the place of a file whose contents must not be lost to a power cut.
+bool WriteNewFile(const std::string& path, std::string_view bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    // Closing hands the bytes to the system, so that they survive an end of the program
-    // at any later point (no flush to the medium: the system does that in its own time).
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         std::fflush(file) == 0 && FlushToMedium(file);
     const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    if (written && closed) return true;
+    std::remove(path.c_str()); // made here: no part of it is left behind
+    return false;
 }
 
 } // namespace
@@ -66,19 +72,51 @@ bool WriteThrough(const std::string& path, std::string_view bytes, const char* m
 bool PutFileInPlace(const std::string& fresh, const std::string& path) {
     return std::rename(fresh.c_str(), path.c_str()) == 0;
 }
+
+bool FlushToMedium(std::FILE* file) {
+    return fsync(fileno(file)) == 0;
+}
+
+bool CutFileTo(std::FILE* file, uint64_t size) {
+    return ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+}
 #endif
 
+bool AppendToFile(std::FILE* file, std::string_view bytes, uint64_t oldSize) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0)
+        return true;
+    // A part of the bytes may have reached the file (a full disk takes what fits): the file
+    // gets its old length back, so that no half line is left for a later reading.
+    std::clearerr(file);
+    CutFileTo(file, oldSize);
+    return false;
+}
+
+std::FILE* OpenForAppending(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    // Unbuffered: each append goes to the system in one piece, and a failed one leaves
+    // nothing in a buffer that closing the file would write after all.
+    if (file) std::setvbuf(file, nullptr, _IONBF, 0);
+    return file;
+}
+
 bool WriteFileBytes(const std::string& path, std::string_view bytes, bool append) {
-    if (append) return WriteThrough(path, bytes, "ab");
-    // New contents are written beside the file and then put in its place in one step, so
-    // that a program ended in the middle (an installation being killed while it rewrites its
-    // script) leaves the old file or the new one, never an empty or half-written one. Where
-    // that cannot be done (no right to create the file beside it, a file held open by
-    // another program), the file is rewritten in place as before.
-    const std::string fresh = path + ".kvnew";
-    if (WriteThrough(fresh, bytes, "wb")) {
-        if (PutFileInPlace(fresh, path)) return true;
-        std::remove(fresh.c_str());
+    if (append) {
+        const FileStamp before = PortableFileStamp(path);
+        std::FILE* file = OpenForAppending(path);
+        if (!file) return false;
+        const bool written = AppendToFile(file, bytes, before.exists ? before.size : 0);
+        return (std::fclose(file) == 0) && written;
     }
-    return WriteThrough(path, bytes, "wb");
+    // New contents are written beside the file, flushed to the medium and then put in its
+    // place in one step, so that a program ended in the middle (an installation being
+    // killed while it rewrites its script, a power cut) leaves the old file or the new one,
+    // never an empty or half-written one. Where that cannot be done (a full disk, no right
+    // to create the file beside it, a file held open by another program), the old file
+    // stays as it was and nothing is left beside it: the caller learns of the failure.
+    const std::string fresh = path + ".kvnew";
+    if (!WriteNewFile(fresh, bytes)) return false;
+    if (PutFileInPlace(fresh, path)) return true;
+    std::remove(fresh.c_str());
+    return false;
 }

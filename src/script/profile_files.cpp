@@ -55,15 +55,15 @@ void ProfileFiles::StopAppending(std::string_view key) {
 // Appends through the file held open, opening it first when another file is held. Each
 // append is handed to the system before the call returns: a program ended right after it
 // leaves the bytes in the file.
-bool ProfileFiles::Append(const std::string& path, std::string_view bytes) {
+// An append that cannot be written whole (a full disk) leaves the file as it was.
+bool ProfileFiles::Append(const std::string& path, std::string_view bytes, uint64_t oldSize) {
     const std::string key = FileKey(path);
     if (!appending_ || appendingKey_ != key) {
-        appending_.reset(std::fopen(path.c_str(), "ab"));
+        appending_.reset(OpenForAppending(path));
         appendingKey_ = appending_ ? key : std::string();
         if (!appending_) return false;
     }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), appending_.get()) == bytes.size() &&
-                    std::fflush(appending_.get()) == 0;
+    const bool ok = AppendToFile(appending_.get(), bytes, oldSize);
     // A file nobody holds is closed again at once: others may delete or replace it.
     if (!ok || key != heldKey_) StopAppending(key);
     return ok;
@@ -154,7 +154,7 @@ bool ProfileFiles::Write(const std::string& path, std::string_view section, std:
         if (edit.kind == ProfileEdit::Kind::Append) {
             // A new file gets the byte-order mark of its encoding (none for ANSI).
             const std::string bytes = EncodeText(file.encoding, edit.text, file.Bytes().empty());
-            if (!Append(path, bytes)) {
+            if (!Append(path, bytes, file.Bytes().size())) {
                 Forget(path);
                 return false;
             }

@@ -35,7 +35,8 @@ class ProfileFiles {
     // choose the letter case). Creates the file, the section and the key as needed and
     // replaces an existing key's value in its own line; every other line stays as it was.
     // The file is complete on disk when the call returns (its bytes are handed to the
-    // system, so they outlive the program's end). False when it cannot be written.
+    // system, so they outlive the program's end). False when it cannot be written: the
+    // file then stays as it was (no half-written line, no rewrite in place).
     bool Write(const std::string& path, std::string_view section, std::string_view key,
                std::string_view value);
 
@@ -65,7 +66,7 @@ class ProfileFiles {
     };
 
     File& Current(const std::string& path);
-    bool Append(const std::string& path, std::string_view bytes);
+    bool Append(const std::string& path, std::string_view bytes, uint64_t oldSize);
     void StopAppending(std::string_view key);
     void Load(File& file, const std::string& path, const FileStamp& stamp);
     void ForgetLeastUsed();

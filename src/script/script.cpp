@@ -12,11 +12,12 @@ std::string ReadIni(ProfileFiles& files, std::string_view key, std::string_view 
     }
 }
 
-void WriteIni(ProfileFiles& files, std::string_view key, std::string_view value, std::string_view section,
+bool WriteIni(ProfileFiles& files, std::string_view key, std::string_view value, std::string_view section,
               std::string_view folder, std::string_view fileName, LowerCaseRule lower) {
     try {
-        files.Write(std::string(folder) + std::string(fileName), lower(section), lower(key), lower(value));
+        return files.Write(std::string(folder) + std::string(fileName), lower(section), lower(key),
+                           lower(value));
     } catch (...) {
-        // out of memory: the write is lost, as any failed write is
+        return false; // out of memory: the write is lost, as any failed write is
     }
 }

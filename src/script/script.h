@@ -24,7 +24,9 @@ using LowerCaseRule = std::string (*)(std::string_view text);
 
 // Writes one key; section, key and value are stored in lower case. The file, the section
 // and the key are created when missing; an existing key's value is replaced in place.
-// The write reaches the disk before the call returns. Failures are silent.
-void WriteIni(ProfileFiles& files, std::string_view key, std::string_view value, std::string_view section,
+// The write reaches the disk before the call returns. False when it cannot be written
+// (a full disk, a file held open by another program): the file then stays as it was, and
+// the caller reports it.
+bool WriteIni(ProfileFiles& files, std::string_view key, std::string_view value, std::string_view section,
               std::string_view folder, std::string_view fileName = "setup.ini",
               LowerCaseRule lower = LowerCase);

@@ -142,19 +142,33 @@ bool ClearReadOnly(const std::string& path) {
            SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+namespace {
+
+// Writes what the system holds of the file to the medium.
+bool FlushFileByName(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool flushed = FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return flushed;
+}
+
+} // namespace
+
 bool ReplaceWithCopy(const std::string& source, const std::string& target) {
     // A copy takes its source's attributes along, the read-only one of a file from a CD-ROM
     // too; a read-only copy could be neither replaced later nor deleted when the rename
     // fails. So the copy, and a target left read-only by an earlier version, lose it.
     const std::string fresh = target + ".kvnew";
-    ClearReadOnly(fresh);
-    if (CopyFileA(source.c_str(), fresh.c_str(), FALSE) && ClearReadOnly(fresh)) {
+    ClearReadOnly(fresh); // left by an earlier run
+    if (CopyFileA(source.c_str(), fresh.c_str(), FALSE) && ClearReadOnly(fresh) && FlushFileByName(fresh)) {
         ClearReadOnly(target);
         if (PutFileInPlace(fresh, target)) return true;
     }
+    const DWORD error = GetLastError();
     DeleteFileA(fresh.c_str());
-    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return false;
-    return ClearReadOnly(target);
+    SetLastError(error);
+    return false;
 }
 
 bool CreatePlaceholderFile(const std::string& path) {
@@ -193,27 +207,38 @@ class Handle {
 
 } // namespace
 
+std::string TemporaryCopyName(const std::string& target) {
+    return target + ".kvnew";
+}
+
 NewFileCopy CopyIntoNewFile(const std::string& source, const std::string& target) {
-    // The target first: where it exists (the usual case of an installation made again),
-    // this fails at once, and tells so without a second look.
-    Handle to(
-        CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (to.get() == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFileCopy::NameTaken
-                                                                           : NewFileCopy::NotMade;
+    // The target's name first: where it is taken (the usual case of an installation made
+    // again), this tells at once, before anything is copied.
+    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        SetLastError(ERROR_FILE_EXISTS);
+        return NewFileCopy::NameTaken;
     }
+    // The copy is made under the temporary name and given its own name when it is whole:
+    // a program ended in the middle leaves no part of a file under the real name.
+    const std::string fresh = TemporaryCopyName(target);
+    Handle to(
+        CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (to.get() == INVALID_HANDLE_VALUE) return NewFileCopy::NotMade;
     Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // One buffer for the whole run: the copy is made for many files in a row.
     static std::vector<char> buffer(1 << 20);
-    DWORD got = 0;
+    DWORD got = 0, error = 0;
     bool ok = from.get() != INVALID_HANDLE_VALUE &&
               ReadFile(from.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
               !IsCompressed(buffer.data(), got);
     while (ok && got > 0) {
         DWORD written = 0;
-        ok = WriteFile(to.get(), buffer.data(), got, &written, nullptr) && written == got &&
+        if (!WriteFile(to.get(), buffer.data(), got, &written, nullptr))
+            error = GetLastError();
+        else if (written != got)
+            error = ERROR_DISK_FULL; // the drive took only a part
+        ok = error == 0 &&
              ReadFile(from.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
     }
     // The version installer gives the new file the source's times.
@@ -221,9 +246,13 @@ NewFileCopy CopyIntoNewFile(const std::string& source, const std::string& target
     ok = ok && GetFileTime(from.get(), &created, &accessed, &written) &&
          SetFileTime(to.get(), &created, &accessed, &written);
     ok = to.Close() && ok;
-    // Only the file made here is removed: CREATE_NEW made sure nothing was there before.
-    if (!ok) DeleteFileA(target.c_str());
-    return ok ? NewFileCopy::Made : NewFileCopy::NotMade;
+    // The name is given without replacing anything: a file of that name made meanwhile stays.
+    if (ok && MoveFileA(fresh.c_str(), target.c_str())) return NewFileCopy::Made;
+    if (!error) error = GetLastError();
+    DeleteFileA(fresh.c_str());
+    SetLastError(error);
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? NewFileCopy::NoRoom
+                                                                       : NewFileCopy::NotMade;
 }
 
 bool DeleteOneFile(const std::string& path) {
@@ -279,6 +308,10 @@ uint32_t VersionInstallFile(const std::string& sourceName, const std::string& de
 
 bool VersionResultSourceIsOlder(uint32_t result) {
     return (result & VIF_SRCOLD) != 0;
+}
+
+uint32_t VersionResultOutOfSpace() {
+    return VIF_OUTOFSPACE;
 }
 
 bool AddFontFile(const std::string& fontPath) {

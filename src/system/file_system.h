@@ -46,9 +46,11 @@ bool CopyFileOver(const std::string& source, const std::string& target);
 // Renames (moves) a file within its drive; fails when the target exists.
 bool RenameFile(const std::string& source, const std::string& target);
 // Puts a copy of `source` in the place of `target` in one step: the copy is made beside the
-// target and renamed over it, so that a program ended in the middle leaves the old file or
-// the new one, never a part of one. Where that cannot be done, `target` is copied over.
-// The copy is never read-only, whatever its source is, and nothing is left beside it.
+// target (its name with ".kvnew" appended), flushed to the medium and renamed over it, so
+// that a program ended in the middle or a power cut leaves the old file or the new one,
+// never a part of one. Where that cannot be done (a full disk, a file in use), `target`
+// stays as it was, nothing is left beside it, and the result is false.
+// The copy is never read-only, whatever its source is.
 bool ReplaceWithCopy(const std::string& source, const std::string& target);
 // Takes the read-only attribute off a file; true when the file is there without it.
 bool ClearReadOnly(const std::string& path);
@@ -57,10 +59,15 @@ bool ClearReadOnly(const std::string& path);
 bool CreatePlaceholderFile(const std::string& path);
 // Copies `source` into `target`, which must not exist yet, as the version installer does
 // when it has nothing to compare: a new file of normal attributes with the source's bytes
-// and times. Nothing is left behind when something of that name exists (NameTaken), when
-// the source is compressed (the version installer expands it) or when the copy fails.
-enum class NewFileCopy { Made, NameTaken, NotMade };
+// and times. The copy is made under TemporaryCopyName(target) in the same folder and
+// renamed to `target` when it is whole. Nothing is left behind when something of that name
+// exists (NameTaken), when the source is compressed (the version installer expands it),
+// when the drive has no room for the file (NoRoom) or when the copy fails otherwise.
+enum class NewFileCopy { Made, NameTaken, NotMade, NoRoom };
 NewFileCopy CopyIntoNewFile(const std::string& source, const std::string& target);
+// The name under which a new file is copied before it gets its own: its name with ".kvnew"
+// appended. The uninstaller removes it with the recorded file.
+std::string TemporaryCopyName(const std::string& target);
 // Deletes one file. Read-only files and files in use stay (false).
 bool DeleteOneFile(const std::string& path);
 // The full paths of the files (not folders) that `pattern` names; its last part may
@@ -77,6 +84,8 @@ uint32_t VersionInstallFile(const std::string& sourceName, const std::string& de
 // The result bit by which the version installer says that the file on the computer is
 // newer than the one offered (not a failure).
 bool VersionResultSourceIsOlder(uint32_t result);
+// The version installer's result for a file for which the destination drive has no room.
+uint32_t VersionResultOutOfSpace();
 
 // --- Fonts ---------------------------------------------------------------------------
 // Adds the font file to the system's font table; false when the system refuses it.

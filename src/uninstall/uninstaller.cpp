@@ -14,6 +14,7 @@
 #include "engine/product_keys.h"
 #include "script/text.h"
 #include "script/values.h"
+#include "system/file_system.h"
 #include "system/folders.h"
 #include "system/regprocs.h"
 #include "system/toolkit.h"
@@ -86,9 +87,13 @@ void Uninstaller::RemoveFiles() {
     for (int n = 1; n <= count && n < static_cast<int>(fileTable.size()); ++n) {
         Step(s, ItemKey("file", n), [&] { fileTable[n] = s.ReadIni(ItemKey("file", n), "uninstall"); });
         // A blank record names no file, and a record ending in a backslash names a folder:
-        // neither deletes anything.
+        // neither deletes anything. A file is recorded before its copy begins: an
+        // installation ended during the copy leaves it under its temporary name.
         Step(s, "delete " + fileTable[n], [&] {
-            if (!IsBlank(fileTable[n]) && fileTable[n].back() != '\\') DeleteFileQuietly(s, fileTable[n]);
+            const std::string& file = fileTable[n];
+            if (IsBlank(file) || file.back() == '\\') return;
+            DeleteFileQuietly(s, file);
+            if (file.find_first_of("*?") == std::string::npos) DeleteFileQuietly(s, TemporaryCopyName(file));
         });
     }
     if (count >= static_cast<int>(fileTable.size()))
@@ -200,7 +205,7 @@ UninstallOutcome Uninstaller::Run() {
     Step(s, "registry keys", [&] { RemoveRegistryKeys(); });
     Step(s, "shortcuts", [&] { RemoveShortcuts(); });
     Step(s, "product keys", [&] { RemoveProductKeys(); });
-    Step(s, "mark the script uninstalled", [&] { s.WriteIni("installstate", "uninstalled"); });
+    Step(s, "mark the script uninstalled", [&] { return s.WriteIni("installstate", "uninstalled"); });
     if (!s.quiet) ReportAndShowFolder();
     return UninstallOutcome::Removed;
 }
