@@ -51,9 +51,8 @@ check_sample_installed() {
   same_file "Setup\\stkit432.dll is the shipped library" "$root/dist/STKIT432.DLL" "$sample_dir/Setup/stkit432.dll"
   expect "Setup\\setup.exe and stkit432.dll are 32-bit" "Intel 80386 Intel 80386" \
     "$(file -b "$sample_dir/Setup/setup.exe" | grep -o 'Intel 80386') $(file -b "$sample_dir/Setup/stkit432.dll" | grep -o 'Intel 80386')"
-  expect "shortcut Kavex Sample\\Kavex Sample Readme" present "$(file_state "$programs/Kavex Sample/Kavex Sample Readme.lnk")"
-  expect "shortcut Kavex Sample\\Documents\\Kavex Sample Guide" present \
-    "$(file_state "$programs/Kavex Sample/Documents/Kavex Sample Guide.lnk")"
+  expect "shortcuts Kavex Sample Readme and Documents\\Kavex Sample Guide" "present present" \
+    "$(file_state "$programs/Kavex Sample/Kavex Sample Readme.lnk") $(file_state "$programs/Kavex Sample/Documents/Kavex Sample Guide.lnk")"
   # File types: Wine keeps a 32-bit program's in the 64-bit view (Windows shares them).
   expect ".kvs file type" 'KavexSample.Document' "$(reg_value 64 'HKCR\.kvs' '')"
   expect ".kvs ShellNew" '' "$(reg_value 64 'HKCR\.kvs\ShellNew' NullFile)"
@@ -63,8 +62,8 @@ check_sample_installed() {
     "$(reg_value 64 'HKCR\KavexSample.Document\shell\open\command' '')"
   expect "the user's settings key" "${sample_dest}data\\" "$(reg_value 32 "$settings_key" DataFolder)"
   expect "the product key (32-bit view)" "$sample_dest" "$(reg_value 32 "$product_key" '')"
-  expect "no product key in the 64-bit view" absent "$(reg_key 64 "$product_key")"
-  expect "no uninstall entry in the 64-bit view" absent "$(reg_key 64 "$uninstall_key")"
+  expect "no product key, no uninstall entry in the 64-bit view" "absent absent" \
+    "$(reg_key 64 "$product_key") $(reg_key 64 "$uninstall_key")"
   local name value
   while IFS='|' read -r name value; do
     expect "uninstall entry $name (32-bit view)" "$value" "$(reg_value 32 "$uninstall_key" "$name")"
@@ -82,10 +81,8 @@ EOF
   local script="$sample_dir/Setup/setup.ini"
   expect "installed script: installstate" installed "$(ini_value "$script" install installstate)"
   expect "installed script: destpath" 'c:\program files (x86)\kavex sample\' "$(ini_value "$script" uninstall destpath)"
-  # The moved notes file, then every file but those kept at uninstall (settings, font).
+  # The moved notes file (file1), then every file but those kept at uninstall (settings, font).
   expect "installed script: file count" 4 "$(ini_value "$script" uninstall uninstallfilestotal)"
-  expect "installed script: first file" 'c:\program files (x86)\kavex sample\docs\notes.txt' \
-    "$(ini_value "$script" uninstall file1)"
   expect "installed script: last file" 'c:\program files (x86)\kavex sample\docs\guide.kvs' \
     "$(ini_value "$script" uninstall file4)"
   expect "installed script: file type" '.kvs' "$(ini_value "$script" uninstall ext1)"
@@ -103,11 +100,9 @@ check_sample_uninstalled() {
   expect "shortcut Kavex Sample Readme" absent "$(file_state "$programs/Kavex Sample/Kavex Sample Readme.lnk")"
   [ -d "$programs/Kavex Sample" ] && fail "the emptied shortcut folder Kavex Sample is left" ||
     pass "the emptied shortcut folders are gone"
-  expect ".kvs file type" absent "$(reg_key 64 'HKCR\.kvs')"
-  expect "the file type's key" absent "$(reg_key 64 'HKCR\KavexSample.Document')"
+  expect ".kvs and its type key" "absent absent" "$(reg_key 64 'HKCR\.kvs') $(reg_key 64 'HKCR\KavexSample.Document')"
   expect "the product's user key" absent "$(reg_key 32 'HKCU\Software\Kavex Software\Kavex Sample')"
-  expect "the product key" absent "$(reg_key 32 "$product_key")"
-  expect "the uninstall entry" absent "$(reg_key 32 "$uninstall_key")"
+  expect "the product key and the uninstall entry" "absent absent" "$(reg_key 32 "$product_key") $(reg_key 32 "$uninstall_key")"
   expect "installed script: installstate" uninstalled "$(ini_value "$sample_dir/Setup/setup.ini" install installstate)"
 }
 
@@ -117,8 +112,8 @@ check_bits_installed() {
   same_file "version installer: an older file is replaced by version 3" "$build/win32/bin/verfile_v3.dll" "$bitsdir/newer.dll"
   same_file "version installer: a newer file is kept, not replaced by version 1" "$build/win32/bin/verfile_v3.dll" "$bitsdir/older.dll"
   expect "TotalFiles=&H0003: the third file" present "$(file_state "$bitsdir/plain.txt")"
-  expect "KillFilesTotal=2.5 (2): stale*.log" "absent absent" "$(file_state "$bitsdir/stale1.log") $(file_state "$bitsdir/stale2.log")"
-  expect "KillFilesTotal=2.5 (2): gone.tmp" absent "$(file_state "$bitsdir/gone.tmp")"
+  expect "KillFilesTotal=2.5 (2): stale*.log, gone.tmp" "absent absent absent" \
+    "$(file_state "$bitsdir/stale1.log") $(file_state "$bitsdir/stale2.log") $(file_state "$bitsdir/gone.tmp")"
   expect "KillFilesTotal=2.5 (2): the third entry is not read" present "$(file_state "$bitsdir/kept.tmp")"
   expect "TotalShortcuts=&HFFFF (-1): no shortcut" absent "$(file_state "$programs/plain.txt.lnk")"
   expect "root &H80000002 (32-bit view)" hexadecimal "$(reg_value 32 'HKLM\SOFTWARE\Kavex Bits\Hex' Root)"

@@ -34,23 +34,12 @@ Link ReadLink(const std::string& linkPath) {
     return {target, folder, arguments};
 }
 
-// Every name below `folder`, folders with a trailing backslash, in the system's order.
+// Every name below `folder`, folders with a trailing backslash, sorted.
 Lines Tree(const std::string& folder) {
     Lines names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            names.push_back(name);
-            continue;
-        }
-        names.push_back(name + "\\");
-        for (const std::string& inner : Tree(folder + name + "\\")) names.push_back(name + "\\" + inner);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ignored))
+        names.push_back(entry.path().string().substr(folder.size()) + (entry.is_directory() ? "\\" : ""));
     std::sort(names.begin(), names.end());
     return names;
 }
