@@ -93,7 +93,7 @@ void Uninstaller::RemoveFiles() {
             const std::string& file = fileTable[n];
             if (IsBlank(file) || file.back() == '\\') return;
             DeleteFileQuietly(s, file);
-            if (file.find_first_of("*?") == std::string::npos) DeleteFileQuietly(s, TemporaryCopyName(file));
+            if (!NameHoldsWildcard(file)) DeleteFileQuietly(s, TemporaryCopyName(file));
         });
     }
     if (count >= static_cast<int>(fileTable.size()))
