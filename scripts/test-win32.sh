@@ -40,9 +40,8 @@ kv32_prefix "$build/wine32-test"
 kv_start_display || exit 1
 small=$build/smalldrive32
 cleanup() {
-  wineserver -k >/dev/null 2>&1
-  mountpoint -q "$small" && umount "$small"
   kv_wine_stop
+  mountpoint -q "$small" && umount "$small"
 }
 trap cleanup EXIT
 

@@ -159,7 +159,7 @@ bool ReplaceWithCopy(const std::string& source, const std::string& target) {
     // A copy takes its source's attributes along, the read-only one of a file from a CD-ROM
     // too; a read-only copy could be neither replaced later nor deleted when the rename
     // fails. So the copy, and a target left read-only by an earlier version, lose it.
-    const std::string fresh = target + ".kvnew";
+    const std::string fresh = TemporaryCopyName(target);
     ClearReadOnly(fresh); // left by an earlier run
     if (CopyFileA(source.c_str(), fresh.c_str(), FALSE) && ClearReadOnly(fresh) && FlushFileByName(fresh)) {
         ClearReadOnly(target);
