@@ -14,6 +14,7 @@
 #include "system/setup_log.h"
 #include "uninstall/uninstall_form.h"
 #include "uninstall/uninstaller.h"
+#include "windows/long_work.h"
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
 #include "wizard/wiz_form.h"
@@ -108,7 +109,8 @@ void RunUninstallMode(SetupSession& s) {
         UninstallForm.Refresh();
     }
     UninstallUi ui;
-    RunUninstall(s, ui);
+    WindowThreadUi workUi(ui);
+    RunLongWork([&] { RunUninstall(s, workUi); });
     if (!s.quiet) {
         UninstallForm.Unload();
         MotherForm.Unload();
@@ -156,11 +158,12 @@ void Main() {
         }
         // 2.
         s.quiet = HasCommandWord("quiet");
-        // 3. The splash window; the program does not react while it shows.
+        // 3. The splash window for two seconds; the program does not react to the user while it
+        // shows, but it answers the system.
         if (!s.quiet) {
             SplashForm.Show();
             SplashForm.Refresh();
-            Sleep(2000);
+            RunLongWork([] { Sleep(2000); });
         }
         // 4.
         s.sourceDir = ProgramFolderOf(OwnExecutablePath());

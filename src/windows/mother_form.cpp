@@ -2,6 +2,7 @@
 
 #include "script/text.h"
 #include "script/values.h"
+#include "windows/long_work.h"
 
 MotherFormWindow MotherForm;
 MotherFormBackWindow MotherFormBack;
@@ -29,6 +30,9 @@ void MotherFormWindow::OnLoad() {
 bool MotherFormWindow::OnQueryUnload(UnloadMode mode) {
     // Only the user's close (close box, window menu, Alt+F4) asks; closing from code does not.
     if (mode != UnloadMode::User || !CloseRequested) return true;
+    // While files are installed or removed a close request is dropped: the work would
+    // stop halfway.
+    if (LongWorkRunning()) return false;
     bool close = false;
     Guarded([&] { close = CloseRequested(); });
     return close;
@@ -40,7 +44,8 @@ void MotherFormWindow::OnResize() {
         // Only the windows that start-up opened are arranged: in quiet mode there is no
         // backdrop or logo to bring up.
         if (MotherFormBack.Loaded()) MotherFormBack.Move(0, 0, ClientWidth(), ClientHeight());
-        if (!TrimBlanks(session->ReadIni("LogoPic")).empty() && logoWindow && logoWindow->Loaded())
+        // The logo window is loaded only for a script that names a logo picture.
+        if (logoWindow && logoWindow->Loaded())
             logoWindow->MoveTo(ClientWidth() - logoWindow->Width(), logoWindow->Top());
     });
 }
@@ -58,7 +63,19 @@ void MotherFormBackWindow::CreateControls() {
 
 void MotherFormBackWindow::OnLoad() {
     SetCaption("Setup");
-    SetBackColour(OleColourToRgb(ReadColourKey(*MotherForm.session, "SetupColor")));
+    const SetupSession& s = *MotherForm.session;
+    SetBackColour(OleColourToRgb(ReadColourKey(s, "SetupColor")));
+    // What the backdrop shows is read once: it is repainted while the install passes use
+    // the script on their own thread.
+    drawGradient_ = ReadFlag(s.ReadIni("DrawGradient"));
+    // Values beyond the 16-bit range are taken as their nearest 16-bit value.
+    auto component = [&](const char* key) {
+        const double value = ReadNumber(s.ReadIni(key));
+        return RoundToInt16(value).value_or(value < 0 ? INT16_MIN : INT16_MAX);
+    };
+    gradient_ = {component("GradientRed"), component("GradientGreen"), component("GradientBlue")};
+    const std::string tile = s.ReadIni("TilePic");
+    tilePath_ = TrimBlanks(tile).empty() ? std::string() : s.sourceDir + tile;
     SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Take the main window's inner area now: the main window was sized before the
     // backdrop existed.
@@ -111,23 +128,13 @@ void MotherFormBackWindow::NewCanvas() {
 void MotherFormBackWindow::OnResize() {
     Guarded([&] {
         if (MotherForm.Minimized()) return;
-        const SetupSession& s = *MotherForm.session;
         NewCanvas();
-        if (ReadFlag(s.ReadIni("DrawGradient"))) {
-            // Values beyond the 16-bit range are taken as their nearest 16-bit value.
-            auto component = [&](const char* key) {
-                const double value = ReadNumber(s.ReadIni(key));
-                return RoundToInt16(value).value_or(value < 0 ? INT16_MIN : INT16_MAX);
-            };
-            int16_t red = component("GradientRed"), green = component("GradientGreen"),
-                    blue = component("GradientBlue");
+        if (drawGradient_) {
+            auto [red, green, blue] = gradient_;
             PaintGradient(*this, red, green, blue);
         }
-        const std::string tile = s.ReadIni("TilePic");
-        if (!TrimBlanks(tile).empty()) {
-            // A file that cannot be read as a picture leaves the backdrop without tiles.
-            if (TileImage.LoadPicture(s.sourceDir + tile)) TilePicture(*this, TileImage);
-        }
+        // A file that cannot be read as a picture leaves the backdrop without tiles.
+        if (!tilePath_.empty() && TileImage.LoadPicture(tilePath_)) TilePicture(*this, TileImage);
         InvalidateRect(Handle(), nullptr, FALSE);
     });
 }

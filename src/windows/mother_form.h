@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "engine/session.h"
 #include "windows/forms.h"
@@ -57,6 +58,9 @@ class MotherFormBackWindow : public Form {
     HBITMAP canvas_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
     int canvasWidth_ = 0, canvasHeight_ = 0;
+    bool drawGradient_ = false;
+    std::array<int16_t, 3> gradient_{}; // red, green, blue
+    std::string tilePath_;              // none: empty
 };
 extern MotherFormBackWindow MotherFormBack;
 

@@ -78,5 +78,4 @@ void RunLastActions(SetupSession& s, SetupUi& ui) {
                         s.ReadIni("ProgramName") + " at a later date.",
                     MB_OK);
     });
-    AbortSetup();
 }

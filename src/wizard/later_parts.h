@@ -10,8 +10,8 @@
 
 // Messages and documents shown with the welcome screen.
 void RunPrelimActions(SetupSession& s, SetupUi& ui);
-// Closing messages, documents and programs, the error summary; ends the program.
-[[noreturn]] void RunLastActions(SetupSession& s, SetupUi& ui);
+// Closing messages, documents and programs, the error summary; the program ends after them.
+void RunLastActions(SetupSession& s, SetupUi& ui);
 // The license screen; returns only when the installation may go on.
 void ShowLicense(const SetupSession& s);
 // Shows a text file in the reader window; mode 1 is the license mode. Returns the answer:

@@ -4,6 +4,7 @@
 #include "system/drives.h"
 #include "system/file_system.h"
 #include "windows/about_form.h"
+#include "windows/long_work.h"
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
 #include "wizard/folder_chooser.h"
@@ -125,6 +126,7 @@ void WizFormWindow::OnLoad() {
 // The wizard has no close box; a close request (Ctrl+F4) is taken as the Cancel button.
 bool WizFormWindow::OnQueryUnload(UnloadMode mode) {
     if (mode != UnloadMode::User) return true;
+    if (LongWorkRunning()) return false; // dropped while files are installed
     Guarded(WizForm_CancelButton_Click);
     return false;
 }

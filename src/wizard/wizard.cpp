@@ -6,6 +6,7 @@
 #include "script/text.h"
 #include "script/values.h"
 #include "system/file_system.h"
+#include "windows/long_work.h"
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
 #include "wizard/folder_chooser.h"
@@ -128,7 +129,10 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.Refresh();
         // A destination that could not be created has been reported; nothing was
         // installed, so the setup ends here as after a cancel.
-        if (RunInstallPassOne(s, ui) == PassOneOutcome::Stopped) AbortSetup();
+        PassOneOutcome outcome = PassOneOutcome::Completed;
+        WindowThreadUi workUi(ui);
+        RunLongWork([&] { outcome = RunInstallPassOne(s, workUi); });
+        if (outcome == PassOneOutcome::Stopped) AbortSetup();
         int16_t next = 1;
         ShowWizardScreen(next);
         break;
@@ -139,17 +143,21 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
-        RunInstallPassTwo(s, ui);
+        WindowThreadUi workUi(ui);
+        RunLongWork([&] { RunInstallPassTwo(s, workUi); });
         int16_t next = 1;
         ShowWizardScreen(next);
         break;
     }
-    case 7: // closing actions; they end the program
+    case 7: { // closing actions; then the program ends
         WizForm.CancelButton.SetFocus();
         WizForm.BackButton.SetEnabled(false);
         WizForm.NextButton.SetEnabled(false);
         WizForm.Refresh();
-        RunLastActions(s, ui);
+        WindowThreadUi workUi(ui);
+        RunLongWork([&] { RunLastActions(s, workUi); });
+        AbortSetup();
+    }
     default:
         break;
     }

@@ -5,17 +5,16 @@
 #include <optional>
 
 #include "system/regprocs.h"
+#include "windows/long_work.h"
 #include "windows/msgbox.h"
 #include "wizard/wiz_form.h"
 
 namespace {
 
 // The copy screen is painted at most ten times a second: enough for a bar that moves
-// smoothly and a file name that can be read. Each picture is painted at once (no message
-// loop runs during the passes) and costs a few milliseconds; painted for every one of
-// ten thousand files it cost more than the copies, and twenty times a second still a
-// tenth of an installation made again.
-constexpr DWORD PaintIntervalMs = 100;
+// smoothly and a file name that can be read. Each picture costs a few milliseconds;
+// painted for every one of ten thousand files it cost more than the copies.
+constexpr DWORD PaintIntervalMs = WindowThreadUi::kPaceMs;
 
 struct Progress {
     int done = 0, total = 0;
@@ -26,12 +25,12 @@ struct Display {
     bool painted = false;           // the copy screen has been painted once
     DWORD lastPaint = 0;            // when it was painted last
     std::optional<Progress> unseen; // the latest state, not painted yet
-    UINT_PTR timer = 0;             // paints the unseen state once messages flow again
+    UINT_PTR timer = 0;             // paints the unseen state when its time comes
 };
 Display display;
 
-// The current action in Text1 and the bar Shape1 sliding into its box Picture1. No
-// message loop runs during the passes, so the display is repainted at once.
+// The current action in Text1 and the bar Shape1 sliding into its box Picture1, repainted
+// at once: the passes' worker waits for it when a file's name must show before its copy.
 void Paint(const Progress& p) {
     WizForm.Text1.SetCaption(p.text);
     // The bar's left edge is minus the share of the work still to do, as a percentage of
@@ -49,8 +48,8 @@ void Paint(const Progress& p) {
     display.lastPaint = GetTickCount();
 }
 
-// A state that came too soon after the last picture is painted by the next call, or, when
-// none follows (the pass ended or shows a message), as soon as messages are dispatched.
+// A state that came too soon after the last picture is painted by the next call or, when
+// none follows soon (a large file's copy, a message), by the timer.
 void CALLBACK PaintUnseen(HWND, UINT, UINT_PTR, DWORD) {
     KillTimer(nullptr, display.timer);
     display.timer = 0;

@@ -5,8 +5,9 @@
 #include "engine/session.h"
 #include "engine_support.h"
 #include "system/file_stamp.h"
-#include "wizard/wizard_ui.h"
+#include "windows/long_work.h"
 #include "windows/mother_form.h"
+#include "wizard/wizard_ui.h"
 #include "wizard/folder_chooser.h"
 #include "wizard/wiz_form.h"
 #include "wizard/wizard.h"
@@ -100,6 +101,46 @@ TEST(CopyScreen, ShowsTheActionAndSlidesTheBarIn) {
     }
     EXPECT_EQ(WizForm.Text1.Caption(), "Copying: C:\\Acme\\two.txt");
     WizForm.Unload();
+    MotherForm.Unload();
+}
+
+// Long work runs on a worker; what it shows is shown by the window thread, which goes on
+// answering meanwhile and drops a close request of the main window.
+TEST(CopyScreen, LongWorkShowsItsStateFromTheWindowThread) {
+    SetupSession session;
+    MotherForm.session = WizForm.session = &session;
+    MotherForm.CloseRequested = [] { return true; };
+    MotherForm.Show();
+    WizForm.Load();
+    WizardUi wizardUi;
+    WindowThreadUi ui(wizardUi);
+    const DWORD windowThread = GetCurrentThreadId();
+    DWORD workThread = 0, askThread = 0;
+    auto caption = [] {
+        std::string text;
+        OnWindowThread([&] { text = WizForm.Text1.Caption(); });
+        return text;
+    };
+    RunLongWork([&] {
+        workThread = GetCurrentThreadId();
+        Sleep(WindowThreadUi::kPaceMs + 10); // the last picture (of the test before) is older than the pace
+        ui.ShowProgress(1, 3, "Copying: C:\\Acme\\small.txt"); // the first: shown before the worker goes on
+        EXPECT_EQ(caption(), "Copying: C:\\Acme\\small.txt");
+        ui.ShowProgress(2, 3, "Copying: C:\\Acme\\large.bin"); // too soon: shown while the worker is busy
+        for (ULONGLONG end = GetTickCount64() + 5000; caption() != "Copying: C:\\Acme\\large.bin";)
+            ASSERT_LT(GetTickCount64(), end) << "the state that came too soon was never shown";
+        SendMessageA(MotherForm.Handle(), WM_CLOSE, 0, 0);
+        OnWindowThread([&] { askThread = GetCurrentThreadId(); });
+        ui.ShowProgress(2, 3, "Copying: C:\\Acme\\a.txt");
+        ui.ShowProgress(3, 3, "Copying: C:\\Acme\\b.txt"); // a list's end: always shown
+        EXPECT_EQ(caption(), "Copying: C:\\Acme\\b.txt");
+    });
+    EXPECT_NE(workThread, windowThread);
+    EXPECT_EQ(askThread, windowThread);
+    EXPECT_TRUE(MotherForm.Loaded()) << "a close request during long work is dropped";
+    EXPECT_THROW(RunLongWork([] { throw std::runtime_error("failed"); }), std::runtime_error);
+    WizForm.Unload();
+    MotherForm.CloseRequested = nullptr;
     MotherForm.Unload();
 }
 

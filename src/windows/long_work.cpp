@@ -1,0 +1,193 @@
+#include "windows/long_work.h"
+
+#include <exception>
+#include <memory>
+#include <utility>
+
+#include "windows/forms_messages.h"
+
+namespace {
+
+// Messages of the window that takes the worker's calls.
+constexpr UINT kRunSentCall = WM_APP + 40;   // lParam: a SentCall, the worker waits
+constexpr UINT kRunPostedCall = WM_APP + 41; // lParam: a std::function<void()> to delete
+
+struct SentCall {
+    const std::function<void()>* call;
+    std::exception_ptr error;
+};
+
+bool running = false;
+DWORD windowThread = 0;
+HWND callWindow = nullptr;
+
+void RunPosted(LPARAM lp) {
+    std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(lp));
+    Guarded(*call);
+}
+
+LRESULT CALLBACK CallWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kRunSentCall) {
+        auto* sent = reinterpret_cast<SentCall*>(lp);
+        // An exception must not pass through the system's code: it goes back to the worker.
+        try {
+            (*sent->call)();
+        } catch (...) {
+            sent->error = std::current_exception();
+        }
+        return 0;
+    }
+    if (msg == kRunPostedCall) {
+        RunPosted(lp);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// A message-only window of the window thread: calls reach it in quiet mode too, where the
+// program shows no window.
+HWND CallWindow() {
+    if (callWindow) return callWindow;
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = CallWindowProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "KavexInstallCalls";
+    RegisterClassA(&cls);
+    callWindow = CreateWindowExA(0, cls.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 cls.hInstance, nullptr);
+    windowThread = GetCurrentThreadId();
+    return callWindow;
+}
+
+// The user's own input: keys and mouse buttons, in the windows' inner areas and on their
+// frames (the close box, the window menu). Pointer moves stay, so that the pointer is
+// drawn as over any window.
+bool IsUsersInput(UINT msg) {
+    if (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) return true;
+    if (msg > WM_MOUSEMOVE && msg <= WM_MOUSELAST) return true;
+    return msg > WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK;
+}
+
+struct Work {
+    const std::function<void()>* work;
+    std::exception_ptr error;
+};
+
+DWORD WINAPI RunWork(void* param) {
+    auto* w = static_cast<Work*>(param);
+    // The shell's calls (shortcuts, documents) need the thread's COM apartment.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    try {
+        (*w->work)();
+    } catch (...) {
+        w->error = std::current_exception();
+    }
+    if (com) CoUninitialize();
+    return 0;
+}
+
+} // namespace
+
+bool LongWorkRunning() {
+    return running;
+}
+
+void OnWindowThread(const std::function<void()>& call) {
+    if (!callWindow || GetCurrentThreadId() == windowThread) {
+        call();
+        return;
+    }
+    SentCall sent{&call, nullptr};
+    SendMessageA(callWindow, kRunSentCall, 0, reinterpret_cast<LPARAM>(&sent));
+    if (sent.error) std::rethrow_exception(sent.error);
+}
+
+void PostToWindowThread(std::function<void()> call) {
+    auto* posted = new std::function<void()>(std::move(call));
+    if (!callWindow || !PostMessageA(callWindow, kRunPostedCall, 0, reinterpret_cast<LPARAM>(posted)))
+        RunPosted(reinterpret_cast<LPARAM>(posted)); // no window thread waits: run it here
+}
+
+void RunLongWork(const std::function<void()>& work) {
+    CallWindow();
+    Work w{&work, nullptr};
+    HANDLE thread = CreateThread(nullptr, 0, RunWork, &w, 0, nullptr);
+    if (!thread) {
+        work(); // no thread to be had: the work runs here, as a program without one would
+        return;
+    }
+    running = true;
+    std::optional<int> quit;
+    for (;;) {
+        // Wakes for the worker's end, any message and any call the worker sends.
+        if (MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+            WAIT_OBJECT_0)
+            break;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                quit = static_cast<int>(msg.wParam);
+            else if (!IsUsersInput(msg.message))
+                DispatchWindowMessage(msg);
+        }
+    }
+    CloseHandle(thread);
+    running = false;
+    // Keys and clicks that came in the last moment go the way of the others.
+    MSG msg;
+    for (auto [first, last] : {std::pair<UINT, UINT>{WM_KEYFIRST, WM_KEYLAST},
+                               {WM_LBUTTONDOWN, WM_MOUSELAST},
+                               {WM_NCLBUTTONDOWN, WM_NCXBUTTONDBLCLK}})
+        while (PeekMessageA(&msg, nullptr, first, last, PM_REMOVE)) {
+        }
+    // What the worker handed over last is shown before the window thread goes on.
+    while (PeekMessageA(&msg, callWindow, kRunPostedCall, kRunPostedCall, PM_REMOVE)) RunPosted(msg.lParam);
+    if (quit) PostQuitMessage(*quit);
+    if (w.error) std::rethrow_exception(w.error);
+}
+
+int WindowThreadUi::Ask(const std::string& text, unsigned flags, const std::string& title) {
+    int answer = 0;
+    OnWindowThread([&] {
+        // A message about a file shows beside that file's action.
+        ShowWaitingState();
+        answer = ui_.Ask(text, flags, title);
+    });
+    return answer;
+}
+
+void WindowThreadUi::ShowProgress(int done, int total, const std::string& text) {
+    const DWORD now = GetTickCount();
+    // The end of a list is always shown; so is the first state after a pause, before the
+    // step it names (the copy of a large file after a quick one, say).
+    if (total == 0 || done >= total || !shownOnce_ || now - lastShown_ >= kPaceMs) {
+        shownOnce_ = true;
+        lastShown_ = now;
+        OnWindowThread([&] {
+            {
+                std::lock_guard<std::mutex> hold(waitingLock_);
+                waiting_.reset(); // older than this one
+            }
+            ui_.ShowProgress(done, total, text);
+        });
+        return;
+    }
+    bool post = false;
+    {
+        std::lock_guard<std::mutex> hold(waitingLock_);
+        waiting_ = Progress{done, total, text};
+        post = !handOverPosted_;
+        handOverPosted_ = true;
+    }
+    if (post) PostToWindowThread([this] { ShowWaitingState(); });
+}
+
+void WindowThreadUi::ShowWaitingState() {
+    std::optional<Progress> state;
+    {
+        std::lock_guard<std::mutex> hold(waitingLock_);
+        state.swap(waiting_);
+        handOverPosted_ = false;
+    }
+    if (state) ui_.ShowProgress(state->done, state->total, state->text);
+}

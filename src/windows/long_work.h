@@ -1,0 +1,62 @@
+// Long work (the install passes, the uninstaller, the closing actions) runs on a worker
+// thread while the window thread goes on answering the system: a window that does not
+// answer for five seconds is marked "Not Responding" and its program offered to be ended,
+// which would stop an installation halfway. The user's keys and clicks are dropped
+// meanwhile, so nothing the user does changes the work's course; every window and message
+// box is still made and used on the window thread only.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "engine/setup_ui.h"
+
+// Runs `work` on a worker thread and returns when it has ended, rethrowing what it threw.
+// Meanwhile this thread dispatches the system's messages (painting, timers, calls handed
+// over by the worker) and drops the user's keys and clicks. Called on the window thread.
+void RunLongWork(const std::function<void()>& work);
+// True while long work runs: a close request of a window is dropped then.
+bool LongWorkRunning();
+// Runs `call` on the window thread and returns once it has run: at once when called there,
+// otherwise handed over by a sent message, which the window thread takes in any loop it
+// waits in (its own, a message box's).
+void OnWindowThread(const std::function<void()>& call);
+// Hands `call` over to the window thread without waiting for it; it runs there at the
+// latest before RunLongWork returns.
+void PostToWindowThread(std::function<void()> call);
+
+// The SetupUi of long work: hands every call of the window's own SetupUi over to the
+// window thread. A question waits for the user's answer as ever. Progress does not hold
+// up the work: a state is shown at once (the worker waits until it is painted) when it
+// ends a list or the last one shown is older than the display's pace; a state that comes
+// sooner is handed over without waiting and the display paints the latest one it has.
+class WindowThreadUi final : public SetupUi {
+  public:
+    explicit WindowThreadUi(SetupUi& windowUi) : ui_(windowUi) {}
+    int Ask(const std::string& text, unsigned flags, const std::string& title) override;
+    void ShowProgress(int done, int total, const std::string& text) override;
+    // Starting a program opens no window of ours: it runs on the calling thread, so that a
+    // slow start holds up only the work.
+    bool StartProgram(const std::string& commandLine) override { return ui_.StartProgram(commandLine); }
+    // Gives the display the state still waiting to be handed over (on the window thread).
+    void ShowWaitingState();
+
+    // A progress display shows a new picture at most this often (ten a second: a bar that
+    // moves smoothly and a name that can be read).
+    static constexpr DWORD kPaceMs = 100;
+
+  private:
+    struct Progress {
+        int done = 0, total = 0;
+        std::string text;
+    };
+    SetupUi& ui_;
+    DWORD lastShown_ = 0; // worker side: when a state was last shown at once
+    bool shownOnce_ = false;
+    std::mutex waitingLock_;
+    std::optional<Progress> waiting_; // the latest state not yet handed over
+    bool handOverPosted_ = false;
+};
