@@ -68,6 +68,18 @@ bool IsUsersInput(UINT msg) {
     return msg > WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK;
 }
 
+// Holds a lock for its lifetime.
+class Locked {
+  public:
+    explicit Locked(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~Locked() { ReleaseSRWLockExclusive(&lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+  private:
+    SRWLOCK& lock_;
+};
+
 struct Work {
     const std::function<void()>* work;
     std::exception_ptr error;
@@ -165,7 +177,7 @@ void WindowThreadUi::ShowProgress(int done, int total, const std::string& text) 
         lastShown_ = now;
         OnWindowThread([&] {
             {
-                std::lock_guard<std::mutex> hold(waitingLock_);
+                Locked hold(waitingLock_);
                 waiting_.reset(); // older than this one
             }
             ui_.ShowProgress(done, total, text);
@@ -174,7 +186,7 @@ void WindowThreadUi::ShowProgress(int done, int total, const std::string& text) 
     }
     bool post = false;
     {
-        std::lock_guard<std::mutex> hold(waitingLock_);
+        Locked hold(waitingLock_);
         waiting_ = Progress{done, total, text};
         post = !handOverPosted_;
         handOverPosted_ = true;
@@ -185,7 +197,7 @@ void WindowThreadUi::ShowProgress(int done, int total, const std::string& text) 
 void WindowThreadUi::ShowWaitingState() {
     std::optional<Progress> state;
     {
-        std::lock_guard<std::mutex> hold(waitingLock_);
+        Locked hold(waitingLock_);
         state.swap(waiting_);
         handOverPosted_ = false;
     }

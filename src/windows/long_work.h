@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -56,7 +55,7 @@ class WindowThreadUi final : public SetupUi {
     SetupUi& ui_;
     DWORD lastShown_ = 0; // worker side: when a state was last shown at once
     bool shownOnce_ = false;
-    std::mutex waitingLock_;
-    std::optional<Progress> waiting_; // the latest state not yet handed over
+    SRWLOCK waitingLock_ = SRWLOCK_INIT; // the system's lock: the C++ one brings a threads library
+    std::optional<Progress> waiting_;    // the latest state not yet handed over
     bool handOverPosted_ = false;
 };
