@@ -252,6 +252,11 @@ void PassTwo::RegisterUninstall() {
             SetValue(RegHKeyLocalMachine, entry(), "UninstallString",
                      s.destDir + "Setup\\setup.exe uninstall");
         });
+        // For deployment tools: the same program, quoted, removing the product without a window.
+        Step(s, "QuietUninstallString", [&] {
+            SetValue(RegHKeyLocalMachine, entry(), "QuietUninstallString",
+                     "\"" + s.destDir + "Setup\\setup.exe\" uninstall quiet");
+        });
         Step(s, "the uninstall entry's details", [&] { DescribeUninstallEntry(entry()); });
     } else {
         s.Log("no product key or uninstall entry: the product name names no registry key of its own");
