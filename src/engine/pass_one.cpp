@@ -10,6 +10,7 @@
 #include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
+#include "system/exit_code.h"
 #include "system/file_system.h"
 #include "system/regprocs.h"
 #include "system/setup_log.h"
@@ -53,6 +54,7 @@ bool PassOne::MakeDestination() {
     Step(s, "create the destination folder " + s.destDir,
          [&] { return made = CreateWholeFolder(s.destDir); });
     if (made) return true;
+    SetExitCode(ERROR_INSTALL_FAILURE);
     Step(s, "tell that the destination cannot be created", [&] {
         ui.Tell(
             "The destination folder " + s.destDir +

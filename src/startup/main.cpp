@@ -9,6 +9,7 @@
 #include "script/macros.h"
 #include "script/text.h"
 #include "startup/start_windows.h"
+#include "system/exit_code.h"
 #include "system/file_stamp.h"
 #include "system/folders.h"
 #include "system/setup_log.h"
@@ -95,7 +96,9 @@ void ShowLogo(const SetupSession& s) {
 // The main window's close request outside the wizard (uninstall mode): the same question
 // as ever, and on Yes the main window closes with its child windows.
 bool AskToCloseMainWindow(const SetupSession& s) {
-    return AskToExit(s.ReadIni("SetupTitle"));
+    if (!AskToExit(s.ReadIni("SetupTitle"))) return false;
+    SetExitCode(ERROR_INSTALL_USEREXIT);
+    return true;
 }
 
 void RunUninstallMode(SetupSession& s) {
@@ -108,7 +111,7 @@ void RunUninstallMode(SetupSession& s) {
         UninstallForm.Refresh();
     }
     UninstallUi ui;
-    RunUninstall(s, ui);
+    SetExitCode(UninstallExitCode(RunUninstall(s, ui)));
     if (!s.quiet) {
         UninstallForm.Unload();
         MotherForm.Unload();
@@ -151,6 +154,7 @@ void Main() {
 
         // 1. One copy at a time, unless told to ignore the other.
         if (AnotherCopyRunning() && !HasCommandWord("ignoreprev")) {
+            SetExitCode(ERROR_INSTALL_ALREADY_RUNNING);
             MsgBox("KavexInstaller is already running.", MB_OK);
             return;
         }

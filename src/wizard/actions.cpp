@@ -7,6 +7,7 @@
 #include "engine/pass_steps.h"
 #include "script/text.h"
 #include "script/values.h"
+#include "system/exit_code.h"
 #include "system/file_system.h"
 #include "windows/forms.h"
 #include "wizard/later_parts.h"
@@ -72,6 +73,8 @@ void RunLastActions(SetupSession& s, SetupUi& ui) {
         RunClosingList(s, ui, "LastExecsTotal", "LastExecsPrompt", "LastExec",
                        [&](const std::string& commandLine) { return ui.StartProgram(commandLine); });
     });
+    // A failed copy or move: the installation ended with a failure.
+    if (s.installErrors) SetExitCode(ERROR_INSTALL_FAILURE);
     Step(s, "error summary", [&] {
         if (s.installErrors)
             ui.Tell("There were some errors during installation. You may have to reinstall " +

@@ -52,7 +52,7 @@ TEST_F(WizardTest, MainWindowLogoFromTheCurrentFolderCloseQuestionAndSmallDriveW
     // Cancel asks the same as the close box, and Yes ends the program.
     Press("Cancel");
     AnswerExitQuestion("&Yes");
-    EXPECT_TRUE(WaitExit());
+    EXPECT_EQ(WaitExit(), 1602u);
 }
 
 std::string RegText(const std::string& key, const std::string& name) {
