@@ -82,7 +82,9 @@ void PassTwo::InstallComponents() {
             if (!FileExists(dest)) return true;
             const std::string shortPath = GetShortPath(dest);
             if (shortPath.empty()) return true;
-            const std::string command = s.sourceDir + "regsvr32.exe " + shortPath;
+            // Unattended, regsvr32 shows no message box either (/s).
+            const std::string command =
+                s.sourceDir + "regsvr32.exe " + (s.unattended ? "/s " : "") + shortPath;
             if (!ui.StartProgram(command)) return false;
             s.Log("started: " + command);
             return true;
