@@ -135,7 +135,8 @@ int Drive(std::string commandLine, const std::string& folder, const DriveOptions
         std::printf("the program ended with exit code %lu\n", code);
         return 0;
     }
-    std::printf("the setup ended%s\n", finished ? " after Finish" : " before Finish was pressed");
+    std::printf("the setup ended %s with exit code %lu\n",
+                finished ? "after Finish" : "before Finish was pressed", code);
     return finished ? 0 : 1;
 }
 
