@@ -23,10 +23,10 @@ CommandWords::CommandWords(std::string_view line) {
         if (rest.size() > kRestOfLine.size() &&
             EqualsNoCase(rest.substr(0, kRestOfLine.size()), kRestOfLine) &&
             rest[kRestOfLine.size()] != '"' && !IsBlankChar(rest[kRestOfLine.size()])) {
-            std::string_view value = rest.substr(kRestOfLine.size());
-            while (!value.empty() && IsBlankChar(value.back())) value.remove_suffix(1);
-            words_.push_back(
-                {std::string(kRestOfLine.substr(0, kRestOfLine.size() - 1)), std::string(value)});
+            std::string value(rest.substr(kRestOfLine.size()));
+            while (!value.empty() && IsBlankChar(value.back())) value.pop_back();
+            std::erase(value, '"'); // a part of it in quotes: no folder's name holds a quote
+            words_.push_back({"dest", value});
             return;
         }
         // A quote opens or closes a quoted part; the quotes themselves are not kept.

@@ -5,8 +5,8 @@
 // value after its "=", may be enclosed in double quotes: inside them a blank belongs to the
 // word and a backslash is only a backslash, so "dest=C:\Program Files\Acme\" and
 // dest="C:\Program Files\Acme\" are one word each. An unquoted dest= value runs to the end of
-// the command line, blanks included (a folder named "quiet" is no command word); any other
-// unquoted value ends at the next blank.
+// the command line, blanks included (a folder named "quiet" is no command word), and loses any
+// quotes in it; any other unquoted value ends at the next blank.
 #pragma once
 #include <optional>
 #include <string>

@@ -25,6 +25,7 @@ TEST(CommandWords, WordsInAnyCaseValuesQuotedWholeOrAfterTheirNameAndAFolderToTh
     const CommandWords folder("unattended Dest=C:\\Program Files\\Acme quiet  ");
     EXPECT_EQ(folder.Value("dest"), Value("C:\\Program Files\\Acme quiet"));
     EXPECT_TRUE(folder.Has("unattended") && !folder.Has("quiet"));
+    EXPECT_EQ(CommandWords("dest=C:\\\"Program Files\"\\A b").Value("dest"), Value("C:\\Program Files\\A b"));
     EXPECT_EQ(CommandWords("dest= quiet").Value("dest"), Value(""));
     EXPECT_TRUE(CommandWords("dest= quiet").Has("quiet"));
 }
