@@ -146,6 +146,8 @@ std::string ProposedDestination(const SetupSession& s, const CommandWords& words
 
 void RunUnattendedInstall(SetupSession& s, const CommandWords& words) {
     s.Log("mode: unattended install");
+    // Nor does the system ask: a drive without its disk fails at once.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     UnattendedUi ui(s);
     try {
         Install(s, ui, words);
