@@ -85,6 +85,8 @@ kv32_wine 'C:\kv32\kvdrive.exe' install 'C:\kv32\bits\setup.exe' --words ignorep
 bits=$!
 wait $sample && pass "the sample's wizard was driven to its end" || fail "the sample's wizard (see $logs/sample-install.txt)"
 wait $bits && pass "the Kavex Bits wizard was driven to its end" || fail "the Kavex Bits wizard (see $logs/bits-install.txt)"
+expect "the sample's installation" "the setup ended after Finish with exit code 0" \
+  "$(grep -a '^the setup ended' "$logs/sample-install.txt" | tr -d '\r')"
 wait $toolkit
 toolkit_rc=$?
 grep -E '^(PASS|FAIL)' "$logs/toolkit.txt"
@@ -103,6 +105,8 @@ uninstall=$(reg_value 32 "$uninstall_key" UninstallString)
 start=$SECONDS
 (cd "$c" && kv32_wine 'C:\kv32\kvdrive.exe' run "$uninstall") >"$logs/sample-uninstall.txt" 2>&1 &&
   pass "the uninstall command ran to its end" || fail "the uninstall command (see $logs/sample-uninstall.txt)"
+expect "the uninstall command" "the program ended with exit code 0" \
+  "$(grep -a '^the program ended' "$logs/sample-uninstall.txt" | tr -d '\r')"
 echo "(the uninstall: $((SECONDS - start)) s)"
 check_sample_uninstalled
 

@@ -10,6 +10,7 @@
 #include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
+#include "system/exit_code.h"
 #include "system/file_system.h"
 #include "system/regprocs.h"
 #include "system/setup_log.h"
@@ -53,6 +54,7 @@ bool PassOne::MakeDestination() {
     Step(s, "create the destination folder " + s.destDir,
          [&] { return made = CreateWholeFolder(s.destDir); });
     if (made) return true;
+    SetExitCode(ERROR_INSTALL_FAILURE);
     Step(s, "tell that the destination cannot be created", [&] {
         ui.Tell(
             "The destination folder " + s.destDir +
@@ -82,10 +84,12 @@ void PassOne::RemovePreviousInstallation() {
     // The earlier installation's script drives its removal: our own program, run from its
     // Setup folder, finds that script beside itself. The command line is deliberately not
     // quoted; the system still finds the program when the destination holds blanks. It
-    // appends its own run to the setup log, after what this run has written so far.
+    // appends its own run to the setup log, after what this run has written so far (to the
+    // log that this run's command line named, if it named one).
     if (s.log) s.log->Flush();
-    Step(s, "run the earlier installation's uninstaller",
-         [&] { RunAndWait(s.destDir + "Setup\\setup.exe uninstall quiet ignoreprev"); });
+    std::string command = s.destDir + "Setup\\setup.exe uninstall quiet ignoreprev";
+    if (s.log && s.log->Path() != DefaultSetupLogPath()) command += " \"log=" + s.log->Path() + "\"";
+    Step(s, "run the earlier installation's uninstaller", [&] { RunAndWait(command); });
     // That program has just rewritten the earlier script.
     Step(s, "forget the earlier script", [&] { s.ForgetScript(s.SetupFolder() + "setup.ini"); });
 }

@@ -82,7 +82,9 @@ void PassTwo::InstallComponents() {
             if (!FileExists(dest)) return true;
             const std::string shortPath = GetShortPath(dest);
             if (shortPath.empty()) return true;
-            const std::string command = s.sourceDir + "regsvr32.exe " + shortPath;
+            // Unattended, regsvr32 shows no message box either (/s).
+            const std::string command =
+                s.sourceDir + "regsvr32.exe " + (s.unattended ? "/s " : "") + shortPath;
             if (!ui.StartProgram(command)) return false;
             s.Log("started: " + command);
             return true;
@@ -251,6 +253,11 @@ void PassTwo::RegisterUninstall() {
         Step(s, "UninstallString", [&] {
             SetValue(RegHKeyLocalMachine, entry(), "UninstallString",
                      s.destDir + "Setup\\setup.exe uninstall");
+        });
+        // For deployment tools: the same program, quoted, removing the product without a window.
+        Step(s, "QuietUninstallString", [&] {
+            SetValue(RegHKeyLocalMachine, entry(), "QuietUninstallString",
+                     "\"" + s.destDir + "Setup\\setup.exe\" uninstall quiet");
         });
         Step(s, "the uninstall entry's details", [&] { DescribeUninstallEntry(entry()); });
     } else {

@@ -16,8 +16,11 @@ struct SetupSession {
     std::string sourceDir;
     // Destination folder of the product; normally ending in a backslash.
     std::string destDir;
-    // The command line holds the word "quiet".
+    // The command line holds the word "quiet" (or, in uninstall mode, "unattended").
     bool quiet = false;
+    // The command line holds the word "unattended": no window, no message box, no document
+    // or program opened for the user; the log takes what would have been shown.
+    bool unattended = false;
     // A file copy or move failed; the closing actions sum it up.
     bool installErrors = false;
     // The system folders that the path macros name. Never null once start-up has run.

@@ -3,12 +3,13 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include <vector>
-
 #include "engine/session.h"
 #include "script/macros.h"
 #include "script/text.h"
 #include "startup/start_windows.h"
+#include "startup/unattended.h"
+#include "system/exit_code.h"
+#include "system/file_system.h"
 #include "system/file_stamp.h"
 #include "system/folders.h"
 #include "system/setup_log.h"
@@ -19,33 +20,6 @@
 #include "windows/msgbox.h"
 #include "wizard/wiz_form.h"
 #include "wizard/wizard.h"
-
-bool ArgumentsHaveWord(std::string_view arguments, std::string_view word) {
-    if (arguments.empty()) return false;
-    std::vector<std::string> pieces;
-    int16_t count = SplitText(pieces, arguments, " ");
-    for (int16_t i = 1; i <= count && static_cast<size_t>(i) < pieces.size(); ++i)
-        if (EqualsNoCase(pieces[static_cast<size_t>(i)], word)) return true;
-    return false;
-}
-
-std::string CommandArguments(std::string_view commandLine) {
-    size_t pos = 0;
-    while (pos < commandLine.size() && (commandLine[pos] == ' ' || commandLine[pos] == '\t')) ++pos;
-    if (pos < commandLine.size() && commandLine[pos] == '"') {
-        size_t close = commandLine.find('"', pos + 1);
-        pos = close == std::string_view::npos ? commandLine.size() : close + 1;
-    } else {
-        while (pos < commandLine.size() && commandLine[pos] != ' ' && commandLine[pos] != '\t') ++pos;
-    }
-    while (pos < commandLine.size() && (commandLine[pos] == ' ' || commandLine[pos] == '\t')) ++pos;
-    return std::string(commandLine.substr(pos));
-}
-
-bool HasCommandWord(std::string_view word) {
-    const char* line = GetCommandLineA();
-    return ArgumentsHaveWord(CommandArguments(line ? line : ""), word);
-}
 
 std::string ProgramFolderOf(std::string_view exePath) {
     size_t slash = exePath.find_last_of('\\');
@@ -96,7 +70,9 @@ void ShowLogo(const SetupSession& s) {
 // The main window's close request outside the wizard (uninstall mode): the same question
 // as ever, and on Yes the main window closes with its child windows.
 bool AskToCloseMainWindow(const SetupSession& s) {
-    return AskToExit(s.ReadIni("SetupTitle"));
+    if (!AskToExit(s.ReadIni("SetupTitle"))) return false;
+    SetExitCode(ERROR_INSTALL_USEREXIT);
+    return true;
 }
 
 void RunUninstallMode(SetupSession& s) {
@@ -110,17 +86,31 @@ void RunUninstallMode(SetupSession& s) {
     }
     UninstallUi ui;
     WindowThreadUi workUi(ui);
-    RunLongWork([&] { RunUninstall(s, workUi); });
+    UninstallOutcome outcome = UninstallOutcome::Failed; // unless the removal comes to an end
+    RunLongWork([&] { outcome = RunUninstall(s, workUi); });
+    SetExitCode(UninstallExitCode(outcome));
     if (!s.quiet) {
         UninstallForm.Unload();
         MotherForm.Unload();
     }
 }
 
-void StartWizard(SetupSession& s) {
+// The setup log goes to the command line's log= file (its folder made when missing), or
+// else to the default one; a log that cannot be opened writes nowhere.
+void OpenLog(const SetupSession& s, SetupLog& log, const CommandWords& words) {
+    const std::string named = words.Value("log").value_or("");
+    if (!named.empty()) {
+        const std::string folder = GetPathPart(named, 0, false);
+        if (!folder.empty() && !FolderExists(folder)) CreateWholeFolder(folder);
+    }
+    const char* commandLine = GetCommandLineA();
+    log.Open(named.empty() ? DefaultSetupLogPath() : named, commandLine ? commandLine : "",
+             s.sourceDir + "setup.ini");
+}
+
+void StartWizard(SetupSession& s, const CommandWords& words) {
     s.Log("mode: install");
-    s.destDir = s.ReadIni("DefaultDir");
-    ExpandPathMacro(s.destDir, s.destDir, *s.folders);
+    s.destDir = ProposedDestination(s, words);
     WizForm.session = &s;
     // From now on a close request of the main window is the wizard's exit question.
     MotherForm.CloseRequested = [] {
@@ -144,6 +134,8 @@ void Main() {
     static SetupLog log;
     Guarded([] {
         SetupSession& s = session;
+        const char* commandLine = GetCommandLineA();
+        const CommandWords words(CommandArguments(commandLine ? commandLine : ""));
         OleInitialize(nullptr);
         // Precise file times let the script cache trust an unchanged stamp; with the C
         // runtime's whole seconds it would re-read the script after every quick write.
@@ -151,13 +143,22 @@ void Main() {
         SetMainForm(&MotherForm);
         s.folders = &SystemFolderSource();
 
-        // 1. One copy at a time, unless told to ignore the other.
-        if (AnotherCopyRunning() && !HasCommandWord("ignoreprev")) {
-            MsgBox("KavexInstaller is already running.", MB_OK);
+        s.sourceDir = ProgramFolderOf(OwnExecutablePath());
+        // 1. One copy at a time, unless told to ignore the other. Unattended, the refusal
+        // goes to the log only.
+        s.unattended = words.Has("unattended");
+        if (AnotherCopyRunning() && !words.Has("ignoreprev")) {
+            SetExitCode(ERROR_INSTALL_ALREADY_RUNNING);
+            if (!s.unattended) {
+                MsgBox("KavexInstaller is already running.", MB_OK);
+            } else {
+                OpenLog(s, log, words);
+                log.Write("refused: another copy of the program is running");
+            }
             return;
         }
-        // 2.
-        s.quiet = HasCommandWord("quiet");
+        // 2. Unattended, no window at all; in uninstall mode it acts as quiet.
+        s.quiet = words.Has("quiet") || s.unattended;
         // 3. The splash window for two seconds; the program does not react to the user while it
         // shows, but it answers the system.
         if (!s.quiet) {
@@ -166,10 +167,8 @@ void Main() {
             RunLongWork([] { Sleep(2000); });
         }
         // 4.
-        s.sourceDir = ProgramFolderOf(OwnExecutablePath());
-        const char* commandLine = GetCommandLineA();
-        if (log.Open(DefaultSetupLogPath(), commandLine ? commandLine : "", s.sourceDir + "setup.ini"))
-            s.log = &log;
+        OpenLog(s, log, words);
+        if (log.IsOpen()) s.log = &log;
         // 5. The main window with its backdrop and logo.
         MotherForm.session = &s;
         MotherForm.logoWindow = &LogoForm;
@@ -182,9 +181,11 @@ void Main() {
             ShowLogo(s);
         }
         // 6. Uninstall mode; 7. install mode, where the wizard drives the program from here on.
-        if (LowerCase(s.ReadIni("InstallState")) == "installed" || HasCommandWord("uninstall"))
+        if (LowerCase(s.ReadIni("InstallState")) == "installed" || words.Has("uninstall"))
             RunUninstallMode(s);
+        else if (s.unattended)
+            RunUnattendedInstall(s, words);
         else
-            StartWizard(s);
+            StartWizard(s, words);
     });
 }

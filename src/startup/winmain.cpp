@@ -2,10 +2,11 @@
 #include <windows.h>
 
 #include "startup/main.h"
+#include "system/exit_code.h"
 #include "windows/forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Main();
     RunMessageLoop([] { return !AnyFormLoaded(); });
-    return 0;
+    return static_cast<int>(ExitCode());
 }

@@ -217,6 +217,20 @@ UninstallOutcome RunUninstall(SetupSession& session, SetupUi& ui) {
         return Uninstaller(session, ui).Run();
     } catch (...) {
         session.LogFailure("uninstall (an unexpected error)", 0);
-        return UninstallOutcome::Removed;
+        return UninstallOutcome::Failed;
     }
+}
+
+unsigned long UninstallExitCode(UninstallOutcome outcome) {
+    switch (outcome) {
+    case UninstallOutcome::Removed:
+        return 0;
+    case UninstallOutcome::Declined:
+        return ERROR_INSTALL_USEREXIT;
+    case UninstallOutcome::AlreadyRemoved:
+        return ERROR_UNKNOWN_PRODUCT;
+    case UninstallOutcome::Failed:
+        break;
+    }
+    return ERROR_INSTALL_FAILURE;
 }

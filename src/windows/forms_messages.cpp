@@ -1,5 +1,6 @@
 #include "windows/forms_messages.h"
 
+#include "system/exit_code.h"
 #include "windows/forms_form.h"
 #include "windows/forms_internal.h"
 
@@ -123,7 +124,7 @@ void EndProgram() {
     for (Form* form : AllForms())
         if (form->Loaded() && (form->Kind() == FormKind::TopLevel || form->Kind() == FormKind::MdiFrame))
             DestroyWindow(form->Handle());
-    ExitProcess(0);
+    ExitProcess(ExitCode());
 }
 
 HourglassPointer::HourglassPointer()

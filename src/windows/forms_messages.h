@@ -19,7 +19,8 @@ void DispatchWindowMessage(MSG& msg);
 void DoEvents();
 // Runs the message loop until done() is true (checked after every message).
 void RunMessageLoop(const std::function<bool()>& done);
-// Destroys every window of the program and ends the process at once.
+// Destroys every window of the program and ends the process at once, with the run's exit
+// code (SetExitCode).
 [[noreturn]] void EndProgram();
 // Shows the hourglass pointer until the object goes out of scope.
 class HourglassPointer {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "engine/session.h"
+#include "system/exit_code.h"
 #include "system/file_system.h"
 #include "windows/msgbox.h"
 #include "wizard/later_parts.h"
@@ -155,7 +156,10 @@ void ShowLicense(const SetupSession& s) {
     // user is told the license cannot be shown, as for a missing file.
     const std::string path = s.sourceDir + s.ReadIni("LicenseFile");
     if (FileExists(path)) {
-        if (ShowTextFile(path, "License Agreement", 1) == 0) AbortSetup();
+        if (ShowTextFile(path, "License Agreement", 1) == 0) {
+            SetExitCode(ERROR_INSTALL_USEREXIT);
+            AbortSetup();
+        }
         return;
     }
     const std::string product = s.ReadIni("ProductName");
@@ -165,5 +169,8 @@ void ShowLicense(const SetupSession& s) {
                                   "installed. Press OK to continue or CANCEL to cancel the installation of " +
                                   product + ".",
                               MB_OKCANCEL);
-    if (answer != IDOK) AbortSetup();
+    if (answer != IDOK) {
+        SetExitCode(ERROR_INSTALL_USEREXIT);
+        AbortSetup();
+    }
 }

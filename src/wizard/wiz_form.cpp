@@ -2,6 +2,7 @@
 
 #include "script/text.h"
 #include "system/drives.h"
+#include "system/exit_code.h"
 #include "system/file_system.h"
 #include "windows/about_form.h"
 #include "windows/long_work.h"
@@ -160,6 +161,7 @@ void WizForm_BackButton_Click() {
 
 void AskToExitSetup() {
     if (AskToExit(WizForm.session->ReadIni("SetupTitle"))) {
+        SetExitCode(ERROR_INSTALL_USEREXIT);
         WizForm.Unload();
         MotherForm.Unload();
         EndProgram();

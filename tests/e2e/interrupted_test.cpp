@@ -180,7 +180,7 @@ TEST_F(InterruptedTest, AFullDriveKeepsTheRecords) {
         ASSERT_TRUE(AnswerMessageBox(*box, "OK"));
     ExpectBox("There were some errors during installation. You may have to reinstall Acme at a later date.",
               "OK");
-    WaitExit(60000);
+    EXPECT_EQ(WaitExit(60000), 1603u);
 
     EXPECT_EQ(Recorded("destpath", dest), Lower(dest));
     std::set<std::string> recorded;

@@ -66,7 +66,7 @@ TEST_F(KeyboardTest, XCancelAndAltF4OnTheSearchScreenThenTheScreenAfterIt) {
     ToTheSearch();
     TypeKey(wizard_, VK_F4, VK_MENU);
     AnswerExitQuestion("&Yes");
-    EXPECT_TRUE(WaitExit(3000));
+    EXPECT_EQ(WaitExit(3000), 1602u);
 }
 
 } // namespace

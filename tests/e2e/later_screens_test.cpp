@@ -69,7 +69,7 @@ TEST_F(LaterScreens, PreliminaryDocumentsThenTheLicenseInTheReader) {
     Press("< &Back");
     ASSERT_TRUE(reader = WaitWindowOf(Pid(), "License Agreement"));
     CloseBox(reader);
-    EXPECT_TRUE(WaitExit());
+    EXPECT_EQ(WaitExit(), 1602u);
 }
 
 // A folder too long for the Setup folder's files (236 characters with its backslash, where

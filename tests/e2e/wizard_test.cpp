@@ -1,7 +1,9 @@
-// The main window and the wizard's screens with the license and the search off, and a whole
-// installation through the wizard, then removed by the command it registered.
+// The main window and the wizard's screens with the license and the search off, a whole
+// installation through the wizard, then removed by the command it registered, and the same run
+// unattended, as deployment tools run it, read back by its exit codes and its log.
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "driver/setup_run.h"
 
@@ -19,8 +21,8 @@ TEST_F(WizardTest, MainWindowLogoFromTheCurrentFolderCloseQuestionAndSmallDriveW
     std::ofstream(other + "logo.bmp", std::ios::binary)
         << MakeBmp(40, 30, std::vector<uint32_t>(40 * 30, 0x00A000));
     WriteScript({"[install]", "SetupTitle=Acme Setup", "ProgramName=Acme", "SetupColor=255",
-                 "LogoPic=logo.bmp", "DefaultDir=d:\\Acme\\", "EstimatedSize=5"});
-    Start(other);
+                 "LogoPic=logo.bmp", "DefaultDir=C:\\not this\\", "EstimatedSize=5"});
+    StartCommand("\"" + dist_ + "setup.exe\" dest=d:\\Acme", other); // the wizard proposes dest=
     ASSERT_TRUE(wizard_ = WaitWizard());
     HWND main = WaitWindowOf(Pid(), "Acme Setup", "KvMdiFrame"),
          backdrop = FindControl(main, "Setup", "KvForm");
@@ -52,20 +54,14 @@ TEST_F(WizardTest, MainWindowLogoFromTheCurrentFolderCloseQuestionAndSmallDriveW
     // Cancel asks the same as the close box, and Yes ends the program.
     Press("Cancel");
     AnswerExitQuestion("&Yes");
-    EXPECT_TRUE(WaitExit());
-}
-
-std::string RegText(const std::string& key, const std::string& name) {
-    char data[1024] = {};
-    DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size))
-        return "<missing>";
-    return data;
+    EXPECT_EQ(WaitExit(), 1602u);
 }
 
 // The script's folder ends in a dot and a blank, which Windows drops when it makes the folder:
-// the wizard, the Setup folder, the records and the uninstall entry name the folder made.
-TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
+// the wizard, the Setup folder, the records and the uninstall entry name the folder made. Then
+// the same unattended, into that folder quoted, with a log in a folder that is not there yet:
+// no window, and the same files, keys and entry; the entry's quiet command removes it.
+TEST_F(WizardTest, WalkInstallStartTheProgramTheRegisteredCommandRemovesItThenUnattendedAndQuiet) {
     const std::string dest = "C:\\kvtest\\e2e install\\Acme Wizard\\",
                       written = "C:\\kvtest\\e2e install\\Acme Wizard. .\\";
     const std::string uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme Wizard";
@@ -115,26 +111,22 @@ TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(hwnd); }, 15000)) << cls << " stayed open";
     };
     closeWindow("Notepad");
+    const std::vector<std::string> keys{"HKLM\\" + uninstallKey,
+                                        "HKLM\\SOFTWARE\\Kavex Software\\Acme Wizard"};
+    const std::string byTheWizard = WhatWasLeft(dest, keys);
     EXPECT_TRUE(std::filesystem::is_regular_file(dest + "readme.txt"));
-    EXPECT_TRUE(std::filesystem::is_regular_file(dest + "Setup\\setup.exe"));
-    const std::string command = RegText(uninstallKey, "UninstallString");
-    ASSERT_EQ(command, dest + "Setup\\setup.exe uninstall");
-    // What the list of installed programs shows beside the name.
-    for (const auto& [name, value] : {std::pair<const char*, std::string>{"DisplayName", "Acme Wizard"},
-                                      {"DisplayVersion", "2.1"},
-                                      {"Publisher", "Acme Inc"},
-                                      {"InstallLocation", dest},
-                                      {"DisplayIcon", dest + "Setup\\setup.exe"}})
-        EXPECT_EQ(RegText(uninstallKey, name), value) << name;
-    for (const auto& [name, value] :
-         {std::pair<const char*, DWORD>{"EstimatedSize", 3072}, {"NoModify", 1}, {"NoRepair", 1}}) {
-        DWORD number = 0, size = sizeof number;
-        EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), name, RRF_RT_REG_DWORD, nullptr,
-                               &number, &size),
-                  ERROR_SUCCESS)
-            << name;
-        EXPECT_EQ(number, value) << name;
-    }
+    const std::string command = dest + "Setup\\setup.exe uninstall",
+                      quiet = "\"" + dest + "Setup\\setup.exe\" uninstall quiet";
+    // What the list of installed programs shows beside the name, as the registry exports it.
+    for (const std::string& value : std::initializer_list<std::string>{
+             "\"DisplayName\"=\"Acme Wizard\"", "\"UninstallString\"=\"" + command + "\"",
+             "\"DisplayVersion\"=\"2.1\"", "\"Publisher\"=\"Acme Inc\"",
+             "\"InstallLocation\"=\"" + dest + "\"", "\"DisplayIcon\"=\"" + dest + "Setup\\setup.exe\"",
+             "\"QuietUninstallString\"=\"\\\"" + dest + "Setup\\setup.exe\\\" uninstall quiet\"",
+             "\"EstimatedSize\"=dword:00000c00", "\"NoModify\"=dword:00000001",
+             "\"NoRepair\"=dword:00000001"})
+        EXPECT_NE(byTheWizard.find("\n" + value + "\r\n"), std::string::npos)
+            << value << " in " << byTheWizard;
 
     // The list of installed programs runs the command line as it stands, unquoted.
     StartCommand(command, "C:\\");
@@ -146,10 +138,50 @@ TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
     EXPECT_TRUE(WaitExit());
     EXPECT_FALSE(std::filesystem::is_regular_file(dest + "readme.txt"));
     HKEY gone = nullptr;
-    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS);
-    EXPECT_EQ(RegText("SOFTWARE\\Kavex Software\\Acme Wizard", ""), "<missing>");
+    for (const std::string& key : {uninstallKey, std::string("SOFTWARE\\Kavex Software\\Acme Wizard")})
+        EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS) << key;
 
     closeWindow("ExplorerWClass"); // Explorer, opened on the folder that is left
+
+    const std::string log = "C:\\kvtest\\e2e install\\logs\\acme.log";
+    EXPECT_EQ(RunWatched("\"" + dist_ + "setup.exe\" unattended log=\"" + log + "\" dest=\"" + dest + "\""),
+              0u);
+    for (const std::string& line :
+         {"destination: " + dest,
+          std::string("message box \"Acme Setup\", answered Yes: Start the editor now?"),
+          std::string("not started (unattended): C:\\windows\\\\notepad.exe")})
+        EXPECT_TRUE(Logged(log, line)) << line << " in\n" << ReadAll(log);
+    EXPECT_EQ(WhatWasLeft(dest, keys), byTheWizard);
+    // The quiet command as a deployment tool runs it; a second run finds nothing to remove.
+    EXPECT_EQ(RunWatched(quiet), 0u);
+    EXPECT_FALSE(std::filesystem::is_regular_file(dest + "readme.txt"));
+    EXPECT_EQ(RunWatched(quiet), 1605u);
+    EXPECT_EQ(seen_, std::set<std::string>{}) << "windows of the unattended runs";
+}
+
+// Unattended: refused beside another copy (which holds the program's mutex, as a running copy
+// does), then with a source file missing and a license that cannot be shown.
+TEST_F(WizardTest, UnattendedRefusedBesideAnotherCopyThenAFailedCopyNamedInTheLog) {
+    const std::string dest = "C:\\kvtest\\deploy fail\\", log = dest + "logs\\setup.log";
+    CleanUpFolder(dest);
+    WriteScript({"[install]", "ProgramName=Acme", "DisplayLicense=1", "LicenseFile=license.txt",
+                 "TotalFiles=1", "srcfile1=missing.txt", "destfile1=missing.txt", "DefaultDir=" + dest});
+    const std::string command = "\"" + dist_ + "setup.exe\" unattended \"log=" + log + "\"";
+    HANDLE running = CreateMutexA(nullptr, FALSE, "KavexInstall.Setup.Running");
+    EXPECT_EQ(RunWatched(command), 1618u);
+    CloseHandle(running);
+    EXPECT_EQ(RunWatched(command), 1603u);
+    EXPECT_EQ(seen_, std::set<std::string>{}) << "windows of the unattended runs";
+    // The refused run wrote nothing else; the log names the failed copy.
+    for (const std::string& line :
+         {std::string("refused: another copy of the program is running\r\n==== KavexInstall "),
+          "license accepted by the unattended command line, not shown: " + dist_ + "license.txt",
+          "message box \"KavexInstall Setup\", answered OK: The file " + dest +
+              "missing.txt could not be copied. Make sure that this file is not currently in use by Windows "
+              "and that there is sufficient room on the destination drive. File Copy Error: &H",
+          std::string("message box \"KavexInstall Setup\", answered OK: There were some errors during "
+                      "installation. You may have to reinstall Acme at a later date.")})
+        EXPECT_TRUE(Logged(log, line)) << line << " in\n" << ReadAll(log);
 }
 
 } // namespace

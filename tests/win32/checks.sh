@@ -70,6 +70,7 @@ check_sample_installed() {
   done <<EOF
 DisplayName|Kavex Sample
 UninstallString|${sample_dest}Setup\\setup.exe uninstall
+QuietUninstallString|"${sample_dest}Setup\\setup.exe" uninstall quiet
 DisplayVersion|1.0
 Publisher|Kavex Software
 InstallLocation|${sample_dest}

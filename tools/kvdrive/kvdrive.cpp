@@ -135,7 +135,8 @@ int Drive(std::string commandLine, const std::string& folder, const DriveOptions
         std::printf("the program ended with exit code %lu\n", code);
         return 0;
     }
-    std::printf("the setup ended%s\n", finished ? " after Finish" : " before Finish was pressed");
+    std::printf("the setup ended %s with exit code %lu\n",
+                finished ? "after Finish" : "before Finish was pressed", code);
     return finished ? 0 : 1;
 }
 
@@ -151,8 +152,9 @@ int Report(const std::string& scriptPath) {
     std::printf("HKLM\\%s = %s\n", productKey.c_str(), dest.c_str());
     std::printf("HKLM\\%s DisplayName = %s\n", uninstallKey.c_str(),
                 ReadRegString(RegHKeyLocalMachine, uninstallKey, "DisplayName").c_str());
-    std::printf("HKLM\\%s UninstallString = %s\n", uninstallKey.c_str(),
-                ReadRegString(RegHKeyLocalMachine, uninstallKey, "UninstallString").c_str());
+    for (const char* name : {"UninstallString", "QuietUninstallString"})
+        std::printf("HKLM\\%s %s = %s\n", uninstallKey.c_str(), name,
+                    ReadRegString(RegHKeyLocalMachine, uninstallKey, name).c_str());
     if (dest.empty()) {
         std::printf("the product is not registered as installed\n");
         return 1;

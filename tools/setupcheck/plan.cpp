@@ -239,6 +239,8 @@ class PlanBuilder {
             CreateKey(kLocalMachine, uninstallKey);
             SetValue(kLocalMachine, uninstallKey, "DisplayName", product);
             SetValue(kLocalMachine, uninstallKey, "UninstallString", setup_ + "setup.exe uninstall");
+            SetValue(kLocalMachine, uninstallKey, "QuietUninstallString",
+                     "\"" + setup_ + "setup.exe\" uninstall quiet");
             // What the list of installed programs shows beside the name, as setup.exe writes it.
             const auto text = [&](const char* name, const std::string& value) {
                 if (!IsBlank(value)) SetValue(kLocalMachine, uninstallKey, name, value);

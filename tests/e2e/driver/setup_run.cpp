@@ -1,8 +1,10 @@
 #include "driver/setup_run.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace e2e {
 
@@ -69,6 +71,18 @@ void SetupRun::StartCommand(std::string commandLine, const std::string& folder) 
         runs_.push_back(process);
     else
         ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
+}
+
+std::optional<DWORD> SetupRun::RunWatched(const std::string& commandLine) {
+    StartCommand(commandLine, "C:\\");
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, Pid());
+    int looks = 0;
+    for (const ULONGLONG end = GetTickCount64() + 60000;
+         WaitForSingleObject(process, 0) == WAIT_TIMEOUT && GetTickCount64() < end; ++looks)
+        for (HWND window : TopWindows(Pid())) seen_.insert(ClassOf(window) + " " + TextOf(window));
+    CloseHandle(process);
+    EXPECT_GT(looks, 0) << "the program had ended before its windows were looked at";
+    return WaitExit(60000);
 }
 
 void SetupRun::StopAll() {
@@ -144,6 +158,31 @@ void SetupRun::Shot(const std::string& what) {
     char number[8];
     std::snprintf(number, sizeof(number), "%02d-", ++shotNumber_);
     EXPECT_TRUE(SaveScreen(shots_ + number + what + ".bmp")) << what;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::stringstream all;
+    all << std::ifstream(path, std::ios::binary).rdbuf();
+    std::string text = all.str();
+    if (text.rfind("\xFF\xFE", 0) == 0) std::erase(text, '\0');
+    return text;
+}
+
+std::string WhatWasLeft(const std::string& dest, const std::vector<std::string>& keys) {
+    std::string left = ReadAll(dest + "Setup\\setup.ini");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dest))
+        if (entry.is_regular_file())
+            left += entry.path().string() + " " + std::to_string(entry.file_size()) + "\n";
+    for (const std::string& key : keys) {
+        std::system(("reg export \"" + key + "\" C:\\kvtest\\key.reg /y >nul").c_str());
+        left += ReadAll("C:\\kvtest\\key.reg");
+    }
+    for (size_t at = 0; (at = left.find("\\\\", at)) != std::string::npos; ++at) left.erase(at, 1);
+    return left;
+}
+
+bool Logged(const std::string& log, const std::string& line) {
+    return ReadAll(log).find("\n" + line) != std::string::npos;
 }
 
 ::testing::AssertionResult HasText(const std::vector<std::string>& texts, const std::string& text) {

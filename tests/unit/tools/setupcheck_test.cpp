@@ -148,9 +148,10 @@ TEST(SetupcheckPlan, ActionsInTheOrderOfTheInstallation) {
     }
     // The sample plan's test compares each action with what its installation did; here the order
     // and the actions that do not show on a computer in the same form.
-    EXPECT_EQ(kinds,
-              "folder folder copy record copy copy record folder file record folder file record copy copy "
-              "key value shortcut record record key value key value value value value number number record ");
+    EXPECT_EQ(
+        kinds,
+        "folder folder copy record copy copy record folder file record folder file record copy copy "
+        "key value shortcut record record key value key value value value value value number number record ");
     for (const char* line :
          {"copy|C:\\Acme\\Setup\\setup.ini||D:\\dist\\setup.ini\n", "file|%system%b.dll||D:\\dist\\b.dll\n",
           "record|[uninstall] uninstallfilestotal||1\n",

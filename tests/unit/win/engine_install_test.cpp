@@ -107,7 +107,9 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
         {HKEY_LOCAL_MACHINE, ProductKey + "Acme Tools", "", dest},
         {HKEY_LOCAL_MACHINE, UninstallKey + "Acme Tools", "DisplayName", "Acme Tools"},
         {HKEY_LOCAL_MACHINE, UninstallKey + "Acme Tools", "UninstallString",
-         dest + "Setup\\setup.exe uninstall"}};
+         dest + "Setup\\setup.exe uninstall"},
+        {HKEY_LOCAL_MACHINE, UninstallKey + "Acme Tools", "QuietUninstallString",
+         "\"" + dest + "Setup\\setup.exe\" uninstall quiet"}};
     for (const auto& [root, key, name, value] : values)
         EXPECT_EQ(RegText(root, key, name), value) << key << name;
     EXPECT_TRUE(RegKeyThere(HKEY_CURRENT_USER, acme + "Empty"));
