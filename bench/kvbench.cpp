@@ -11,21 +11,27 @@
 //                                                other work) over the n small files
 //   kvbench parts <dist> <dest> <n>              where the time of one installed file goes: each
 //                                                piece of the work timed alone over n files
-//   kvbench wizard <setup.exe>                   the setup driven to Finish, as a user accepting
+//   kvbench wizard <setup.exe> [probe]           the setup driven to Finish, as a user accepting
 //                                                every default; prints the seconds from the click
 //                                                on Finish to the program's end and its peak
-//                                                working set
+//                                                working set; with probe, also the longest time
+//                                                that a window of the program took to answer
+//                                                meanwhile (tools/driver/probe.h)
+//   kvbench idle <setup.exe> <ms>                the baseline of that: the longest time to answer
+//                                                while the wizard waits on its first screen
 //
-// Each timing command prints "seconds=<s>" (and "peak=<bytes>") on its last line.
+// Each timing command prints "seconds=<s>" (and "peak=<bytes>", "gap=<ms>") on its last line.
 #include <windows.h>
 #include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "driver/driver.h"
+#include "driver/probe.h"
 #include "engine/file_ops.h"
 #include "engine/session.h"
 #include "script/profile_files.h"
@@ -205,17 +211,23 @@ int Parts(const std::string& dist, const std::string& dest, int n) {
     return 0;
 }
 
-int Wizard(const std::string& setupExe) {
-    using namespace e2e;
+// Starts the setup program in its own folder.
+bool StartSetup(const std::string& setupExe, PROCESS_INFORMATION& pi) {
     std::string commandLine = "\"" + setupExe + "\"";
     const std::string folder = setupExe.substr(0, setupExe.find_last_of('\\') + 1);
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
                         &pi))
-        return 1;
-    CloseHandle(pi.hThread);
+        return false;
+    return CloseHandle(pi.hThread), true;
+}
+
+int Wizard(const std::string& setupExe, bool probed) {
+    using namespace e2e;
+    PROCESS_INFORMATION pi{};
+    if (!StartSetup(setupExe, pi)) return 1;
+    std::unique_ptr<ResponsivenessProbe> probe;
     Clock::time_point finish;
     bool finished = false;
     SIZE_T peak = 0;
@@ -247,6 +259,7 @@ int Wizard(const std::string& setupExe) {
                 const bool last = std::string(caption) == "Finish";
                 if (last) {
                     finished = true;
+                    if (probed) probe = std::make_unique<ResponsivenessProbe>(pi.dwProcessId);
                     finish = Clock::now();
                 }
                 Click(button);
@@ -260,7 +273,26 @@ int Wizard(const std::string& setupExe) {
     const double seconds = Since(finish);
     CloseHandle(pi.hProcess);
     if (!finished) return 1;
-    std::printf("seconds=%.3f peak=%llu\n", seconds, static_cast<unsigned long long>(peak));
+    std::printf("seconds=%.3f peak=%llu", seconds, static_cast<unsigned long long>(peak));
+    if (probe) std::printf(" gap=%d", probe->Stop().ms);
+    return std::printf("\n"), 0;
+}
+
+int Idle(const std::string& setupExe, int ms) {
+    PROCESS_INFORMATION pi{};
+    if (!StartSetup(setupExe, pi)) return 1;
+    const bool shown = e2e::WaitWindowOf(pi.dwProcessId, "Setup Wizard", "", 60000);
+    int gap = -1;
+    if (shown) {
+        e2e::ResponsivenessProbe probe(pi.dwProcessId);
+        Sleep(ms); // the time measured, not a wait for the program
+        gap = probe.Stop().ms;
+    }
+    TerminateProcess(pi.hProcess, 1);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hProcess);
+    if (!shown) return 1;
+    std::printf("gap=%d\n", gap);
     return 0;
 }
 
@@ -273,7 +305,9 @@ int main(int argc, char** argv) {
     if (command == "copy" && argc == 6) return Copy(argv[2], argv[3], number(4), number(5));
     if (command == "verinstall" && argc == 5) return VerInstall(argv[2], argv[3], number(4));
     if (command == "parts" && argc == 5) return Parts(argv[2], argv[3], number(4));
-    if (command == "wizard" && argc == 3) return Wizard(argv[2]);
+    if (command == "wizard" && (argc == 3 || (argc == 4 && std::string(argv[3]) == "probe")))
+        return Wizard(argv[2], argc == 4);
+    if (command == "idle" && argc == 4) return Idle(argv[2], number(3));
     std::printf("usage: see the head of bench/kvbench.cpp\n");
     return 2;
 }

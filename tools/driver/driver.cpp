@@ -121,6 +121,28 @@ void CloseBox(HWND hwnd) {
     PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+void MouseClick(POINT at) {
+    // Absolute positions run from 0 to 65535 across the screen.
+    const LONG x = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+               y = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    INPUT clicks[3] = {};
+    const DWORD flags[] = {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) clicks[i] = {.type = INPUT_MOUSE, .mi = {x, y, 0, flags[i], 0, 0}};
+    SendInput(3, clicks, sizeof(INPUT));
+}
+
+POINT CentreOf(HWND hwnd) {
+    const RECT rc = ScreenRect(hwnd);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+POINT CloseBoxOf(HWND top) {
+    // The rightmost button of the caption, inside the sizing frame.
+    const RECT rc = ScreenRect(top);
+    return {rc.right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) / 2,
+            rc.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+}
+
 std::optional<MessageBoxView> FindMessageBox(DWORD pid) {
     HWND hwnd = nullptr;
     for (HWND top : TopWindows(pid))

@@ -43,6 +43,11 @@ void Click(HWND button);
 void TypeKey(HWND window, WORD virtualKey, WORD modifier = 0);
 void SetText(HWND edit, const std::string& text);
 void CloseBox(HWND hwnd);
+// A real click of the left mouse button (SendInput) at a point of the screen; it reaches the
+// window there even while that window's program does not look at its messages.
+void MouseClick(POINT at);
+POINT CentreOf(HWND hwnd);
+POINT CloseBoxOf(HWND top); // the centre of a top-level window's close box
 
 struct MessageBoxView { // a message box (dialog class #32770) of the process
     HWND hwnd = nullptr;
