@@ -137,8 +137,8 @@ void SetupRun::Press(const std::string& button) {
 }
 
 void SetupRun::ExpectBox(const std::string& text, const std::string& answer,
-                         const std::vector<std::string>& buttons, bool icon) {
-    auto box = WaitMessageBox(Pid(), 20000);
+                         const std::vector<std::string>& buttons, bool icon, int timeoutMs) {
+    auto box = WaitMessageBox(Pid(), timeoutMs);
     ASSERT_TRUE(box) << "no message box; expected: " << text;
     EXPECT_EQ(box->text, text);
     if (!buttons.empty()) {

@@ -54,7 +54,7 @@ class SetupRun : public ::testing::Test {
     // The next message box of the last started program, with this text, answered with `answer`;
     // with `buttons`, also titled "Acme Setup", with these buttons and an icon or none.
     void ExpectBox(const std::string& text, const std::string& answer,
-                   const std::vector<std::string>& buttons = {}, bool icon = false);
+                   const std::vector<std::string>& buttons = {}, bool icon = false, int timeoutMs = 20000);
     // The exit question of the Cancel button, Alt+F4 and the main window's close box.
     void AnswerExitQuestion(const std::string& button);
     void Shot(const std::string& what); // the screen, as C:\kvtest\shots\<test>\NN-<what>.bmp

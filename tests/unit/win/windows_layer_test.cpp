@@ -63,7 +63,7 @@ TEST(Gradient, TheSampleProductsBackdropFadesFromBlueToBlack) {
     MotherForm.Unload();
 }
 
-TEST(CopyScreen, ShowsTheActionAndSlidesTheBarIn) {
+TEST(CopyScreen, ShowsTheActionAndSlidesTheBarInFromLongWork) {
     SetupSession session; // no script: every key reads empty
     MotherForm.session = WizForm.session = &session;
     SetMainForm(&MotherForm);
@@ -84,53 +84,28 @@ TEST(CopyScreen, ShowsTheActionAndSlidesTheBarIn) {
     EXPECT_EQ(WizForm.Text1.Caption(), "Removing previous installation...");
     EXPECT_EQ(WizForm.Shape1.Left(), 0);
 
-    // Pictures are paced: a state that comes right after one painted waits for the next
-    // call, or is painted as soon as messages flow again.
-    WizardUi ui;
-    ui.ShowProgress(10, 10, "Copying: C:\\Acme\\one.txt"); // the bar's end: painted at once
-    const ULONGLONG painted = GetTickCount64();
-    ui.ShowProgress(2, 10, "Copying: C:\\Acme\\two.txt");
-    if (GetTickCount64() - painted < 100) EXPECT_EQ(WizForm.Text1.Caption(), "Copying: C:\\Acme\\one.txt");
-    const ULONGLONG end = GetTickCount64() + 5000;
-    while (WizForm.Text1.Caption() != "Copying: C:\\Acme\\two.txt" && GetTickCount64() < end) {
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        else
-            WaitMessage();
-    }
-    EXPECT_EQ(WizForm.Text1.Caption(), "Copying: C:\\Acme\\two.txt");
-    WizForm.Unload();
-    MotherForm.Unload();
-}
-
-// Long work runs on a worker; what it shows is shown by the window thread, which goes on
-// answering meanwhile and drops a close request of the main window.
-TEST(CopyScreen, LongWorkShowsItsStateFromTheWindowThread) {
-    SetupSession session;
-    MotherForm.session = WizForm.session = &session;
+    // Long work runs on a worker; what it shows is shown by the window thread, which goes on
+    // answering meanwhile and drops a close request of the main window. Pictures are paced: a
+    // state that comes right after one painted is painted a little later, by itself.
     MotherForm.CloseRequested = [] { return true; };
-    MotherForm.Show();
-    WizForm.Load();
     WizardUi wizardUi;
     WindowThreadUi ui(wizardUi);
     const DWORD windowThread = GetCurrentThreadId();
     DWORD workThread = 0, askThread = 0;
-    auto caption = [] {
+    auto caption = [&] {
         std::string text;
-        OnWindowThread([&] { text = WizForm.Text1.Caption(); });
+        OnWindowThread([&] { text = WizForm.Text1.Caption(), askThread = GetCurrentThreadId(); });
         return text;
     };
     RunLongWork([&] {
         workThread = GetCurrentThreadId();
-        Sleep(WindowThreadUi::kPaceMs + 10); // the last picture (of the test before) is older than the pace
+        Sleep(WindowThreadUi::kPaceMs + 10); // the last picture (above) is older than the pace
         ui.ShowProgress(1, 3, "Copying: C:\\Acme\\small.txt"); // the first: shown before the worker goes on
         EXPECT_EQ(caption(), "Copying: C:\\Acme\\small.txt");
         ui.ShowProgress(2, 3, "Copying: C:\\Acme\\large.bin"); // too soon: shown while the worker is busy
         for (ULONGLONG end = GetTickCount64() + 5000; caption() != "Copying: C:\\Acme\\large.bin";)
             ASSERT_LT(GetTickCount64(), end) << "the state that came too soon was never shown";
         SendMessageA(MotherForm.Handle(), WM_CLOSE, 0, 0);
-        OnWindowThread([&] { askThread = GetCurrentThreadId(); });
         ui.ShowProgress(2, 3, "Copying: C:\\Acme\\a.txt");
         ui.ShowProgress(3, 3, "Copying: C:\\Acme\\b.txt"); // a list's end: always shown
         EXPECT_EQ(caption(), "Copying: C:\\Acme\\b.txt");
