@@ -158,6 +158,11 @@ void RunLongWork(const std::function<void()>& work) {
     if (w.error) std::rethrow_exception(w.error);
 }
 
+WindowThreadUi::~WindowThreadUi() {
+    if (timerSet_) KillTimer(callWindow, reinterpret_cast<UINT_PTR>(this));
+    Guarded([&] { ShowWaitingState(); });
+}
+
 int WindowThreadUi::Ask(const std::string& text, unsigned flags, const std::string& title) {
     int answer = 0;
     OnWindowThread([&] {
@@ -169,29 +174,32 @@ int WindowThreadUi::Ask(const std::string& text, unsigned flags, const std::stri
 }
 
 void WindowThreadUi::ShowProgress(int done, int total, const std::string& text) {
-    const DWORD now = GetTickCount();
     // The end of a list is always shown; so is the first state after a pause, before the
     // step it names (the copy of a large file after a quick one, say).
-    if (total == 0 || done >= total || !shownOnce_ || now - lastShown_ >= kPaceMs) {
-        shownOnce_ = true;
-        lastShown_ = now;
+    if (total == 0 || done >= total || !paintedOnce_ || GetTickCount() - lastPaint_ >= kPaceMs) {
         OnWindowThread([&] {
             {
                 Locked hold(waitingLock_);
                 waiting_.reset(); // older than this one
             }
-            ui_.ShowProgress(done, total, text);
+            Paint(done, total, text);
         });
         return;
     }
-    bool post = false;
+    bool tell = false;
     {
         Locked hold(waitingLock_);
         waiting_ = Progress{done, total, text};
-        post = !handOverPosted_;
-        handOverPosted_ = true;
+        tell = !handOverPending_;
+        handOverPending_ = true;
     }
-    if (post) PostToWindowThread([this] { ShowWaitingState(); });
+    if (tell) PostToWindowThread([this] { ShowWaitingStateWhenDue(); });
+}
+
+void WindowThreadUi::Paint(int done, int total, const std::string& text) {
+    ui_.ShowProgress(done, total, text);
+    lastPaint_ = GetTickCount();
+    paintedOnce_ = true;
 }
 
 void WindowThreadUi::ShowWaitingState() {
@@ -199,7 +207,25 @@ void WindowThreadUi::ShowWaitingState() {
     {
         Locked hold(waitingLock_);
         state.swap(waiting_);
-        handOverPosted_ = false;
+        handOverPending_ = false;
     }
-    if (state) ui_.ShowProgress(state->done, state->total, state->text);
+    if (state) Paint(state->done, state->total, state->text);
+}
+
+void WindowThreadUi::ShowWaitingStateWhenDue() {
+    const DWORD since = GetTickCount() - lastPaint_;
+    if (since >= kPaceMs || !callWindow) {
+        ShowWaitingState();
+    } else if (!timerSet_) {
+        timerSet_ =
+            SetTimer(callWindow, reinterpret_cast<UINT_PTR>(this), kPaceMs - since, PaintWhenDue) != 0;
+        if (!timerSet_) ShowWaitingState(); // no timer to be had: a picture too many
+    }
+}
+
+void CALLBACK WindowThreadUi::PaintWhenDue(HWND window, UINT, UINT_PTR self, DWORD) {
+    KillTimer(window, self);
+    auto* ui = reinterpret_cast<WindowThreadUi*>(self);
+    ui->timerSet_ = false;
+    Guarded([&] { ui->ShowWaitingState(); });
 }

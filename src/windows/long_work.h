@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,23 +29,28 @@ void OnWindowThread(const std::function<void()>& call);
 void PostToWindowThread(std::function<void()> call);
 
 // The SetupUi of long work: hands every call of the window's own SetupUi over to the
-// window thread. A question waits for the user's answer as ever. Progress does not hold
-// up the work: a state is shown at once (the worker waits until it is painted) when it
-// ends a list or the last one shown is older than the display's pace; a state that comes
-// sooner is handed over without waiting and the display paints the latest one it has.
+// window thread. A question waits for the user's answer as ever. Progress is paced here, at
+// most one picture a tenth of a second, without holding up the work more than it must: a
+// state is shown at once (the worker waits until it is painted) when it ends a list or the
+// last picture is older than the pace, so a file's name shows before its copy; a state that
+// comes sooner waits here, and the window thread paints the latest one when the pace allows,
+// woken once for it rather than once a state.
 class WindowThreadUi final : public SetupUi {
   public:
     explicit WindowThreadUi(SetupUi& windowUi) : ui_(windowUi) {}
+    // Shows what still waits (on the window thread, after the work).
+    ~WindowThreadUi() override;
+    WindowThreadUi(const WindowThreadUi&) = delete;
+    WindowThreadUi& operator=(const WindowThreadUi&) = delete;
+
     int Ask(const std::string& text, unsigned flags, const std::string& title) override;
     void ShowProgress(int done, int total, const std::string& text) override;
     // Starting a program opens no window of ours: it runs on the calling thread, so that a
     // slow start holds up only the work.
     bool StartProgram(const std::string& commandLine) override { return ui_.StartProgram(commandLine); }
-    // Gives the display the state still waiting to be handed over (on the window thread).
-    void ShowWaitingState();
 
-    // A progress display shows a new picture at most this often (ten a second: a bar that
-    // moves smoothly and a name that can be read).
+    // Ten pictures a second: a bar that moves smoothly and a name that can be read. Each
+    // picture costs Wine a few milliseconds; one for every file cost more than the copies.
     static constexpr DWORD kPaceMs = 100;
 
   private:
@@ -52,10 +58,16 @@ class WindowThreadUi final : public SetupUi {
         int done = 0, total = 0;
         std::string text;
     };
+    void Paint(int done, int total, const std::string& text); // window thread
+    void ShowWaitingState();                                  // window thread
+    void ShowWaitingStateWhenDue();                           // window thread
+    static void CALLBACK PaintWhenDue(HWND, UINT, UINT_PTR self, DWORD);
+
     SetupUi& ui_;
-    DWORD lastShown_ = 0; // worker side: when a state was last shown at once
-    bool shownOnce_ = false;
+    std::atomic<DWORD> lastPaint_{0}; // written by the window thread, read by the worker
+    std::atomic<bool> paintedOnce_{false};
     SRWLOCK waitingLock_ = SRWLOCK_INIT; // the system's lock: the C++ one brings a threads library
-    std::optional<Progress> waiting_;    // the latest state not yet handed over
-    bool handOverPosted_ = false;
+    std::optional<Progress> waiting_;    // the latest state not painted yet
+    bool handOverPending_ = false;       // the window thread has been told of waiting_
+    bool timerSet_ = false;              // window thread: PaintWhenDue will run
 };

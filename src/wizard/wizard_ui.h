@@ -7,8 +7,7 @@
 class WizardUi final : public SetupUi {
   public:
     int Ask(const std::string& text, unsigned flags, const std::string& title) override;
-    // Paints at most every 100 ms; a state that comes sooner is painted by the next call
-    // or by a timer at the end of that time. Called on the window thread.
+    // Paints at once; the passes reach it through WindowThreadUi, which paces the pictures.
     void ShowProgress(int done, int total, const std::string& text) override;
     bool StartProgram(const std::string& commandLine) override;
 };

@@ -99,7 +99,6 @@ TEST(CopyScreen, ShowsTheActionAndSlidesTheBarInFromLongWork) {
     };
     RunLongWork([&] {
         workThread = GetCurrentThreadId();
-        Sleep(WindowThreadUi::kPaceMs + 10); // the last picture (above) is older than the pace
         ui.ShowProgress(1, 3, "Copying: C:\\Acme\\small.txt"); // the first: shown before the worker goes on
         EXPECT_EQ(caption(), "Copying: C:\\Acme\\small.txt");
         ui.ShowProgress(2, 3, "Copying: C:\\Acme\\large.bin"); // too soon: shown while the worker is busy
