@@ -9,12 +9,24 @@
 namespace {
 
 // Messages of the window that takes the worker's calls.
-constexpr UINT kRunSentCall = WM_APP + 40;   // lParam: a SentCall, the worker waits
+constexpr UINT kRunSentCall = WM_APP + 40;   // lParam: a Call, the worker waits
 constexpr UINT kRunPostedCall = WM_APP + 41; // lParam: a std::function<void()> to delete
 
-struct SentCall {
-    const std::function<void()>* call;
+// A call made on another thread than its caller's: what it throws is kept for the caller,
+// since an exception must not pass through the system's code between them.
+struct Call {
+    const std::function<void()>* body;
     std::exception_ptr error;
+    void Run() noexcept {
+        try {
+            (*body)();
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }
+    void RethrowForCaller() const {
+        if (error) std::rethrow_exception(error);
+    }
 };
 
 bool running = false;
@@ -28,13 +40,7 @@ void RunPosted(LPARAM lp) {
 
 LRESULT CALLBACK CallWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kRunSentCall) {
-        auto* sent = reinterpret_cast<SentCall*>(lp);
-        // An exception must not pass through the system's code: it goes back to the worker.
-        try {
-            (*sent->call)();
-        } catch (...) {
-            sent->error = std::current_exception();
-        }
+        reinterpret_cast<Call*>(lp)->Run();
         return 0;
     }
     if (msg == kRunPostedCall) {
@@ -80,20 +86,10 @@ class Locked {
     SRWLOCK& lock_;
 };
 
-struct Work {
-    const std::function<void()>* work;
-    std::exception_ptr error;
-};
-
-DWORD WINAPI RunWork(void* param) {
-    auto* w = static_cast<Work*>(param);
+DWORD WINAPI RunWork(void* work) {
     // The shell's calls (shortcuts, documents) need the thread's COM apartment.
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    try {
-        (*w->work)();
-    } catch (...) {
-        w->error = std::current_exception();
-    }
+    static_cast<Call*>(work)->Run();
     if (com) CoUninitialize();
     return 0;
 }
@@ -109,9 +105,9 @@ void OnWindowThread(const std::function<void()>& call) {
         call();
         return;
     }
-    SentCall sent{&call, nullptr};
+    Call sent{&call, nullptr};
     SendMessageA(callWindow, kRunSentCall, 0, reinterpret_cast<LPARAM>(&sent));
-    if (sent.error) std::rethrow_exception(sent.error);
+    sent.RethrowForCaller();
 }
 
 void PostToWindowThread(std::function<void()> call) {
@@ -122,8 +118,8 @@ void PostToWindowThread(std::function<void()> call) {
 
 void RunLongWork(const std::function<void()>& work) {
     CallWindow();
-    Work w{&work, nullptr};
-    HANDLE thread = CreateThread(nullptr, 0, RunWork, &w, 0, nullptr);
+    Call worker{&work, nullptr};
+    HANDLE thread = CreateThread(nullptr, 0, RunWork, &worker, 0, nullptr);
     if (!thread) {
         work(); // no thread to be had: the work runs here, as a program without one would
         return;
@@ -155,7 +151,7 @@ void RunLongWork(const std::function<void()>& work) {
     // What the worker handed over last is shown before the window thread goes on.
     while (PeekMessageA(&msg, callWindow, kRunPostedCall, kRunPostedCall, PM_REMOVE)) RunPosted(msg.lParam);
     if (quit) PostQuitMessage(*quit);
-    if (w.error) std::rethrow_exception(w.error);
+    worker.RethrowForCaller();
 }
 
 WindowThreadUi::~WindowThreadUi() {
