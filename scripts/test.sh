@@ -37,6 +37,8 @@ mkdir -p "$WINEPREFIX/drive_c/kvtest"
 cp build/win64/bin/kvidle.exe "$WINEPREFIX/drive_c/kvtest/"
 wine 'C:\kvtest\kvidle.exe' >/dev/null 2>&1 &
 ctest --test-dir build/win64 --output-on-failure ${KV_CTEST_ARGS:-} || failed=1
+echo "== the sample product, by its wizard and unattended"
+"$root/tests/e2e/sample_unattended.sh" || failed=1
 mkdir -p out
 rm -rf out/screenshots
 # The end-to-end tests write BMP files; they are kept as opaque PNG.

@@ -3,7 +3,6 @@
 // unattended, as deployment tools run it, read back by its exit codes and its log.
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 #include "driver/setup_run.h"
 
@@ -58,10 +57,9 @@ TEST_F(WizardTest, MainWindowLogoFromTheCurrentFolderCloseQuestionAndSmallDriveW
 }
 
 // The script's folder ends in a dot and a blank, which Windows drops when it makes the folder:
-// the wizard, the Setup folder, the records and the uninstall entry name the folder made. Then
-// the same unattended, into that folder quoted, with a log in a folder that is not there yet:
-// no window, and the same files, keys and entry; the entry's quiet command removes it.
-TEST_F(WizardTest, WalkInstallStartTheProgramTheRegisteredCommandRemovesItThenUnattendedAndQuiet) {
+// the wizard, the Setup folder, the records and the uninstall entry name the folder made. (The
+// unattended runs and their exit codes: tests/e2e/sample_unattended.sh.)
+TEST_F(WizardTest, WalkInstallStartTheProgramAndTheRegisteredCommandRemovesIt) {
     const std::string dest = "C:\\kvtest\\e2e install\\Acme Wizard\\",
                       written = "C:\\kvtest\\e2e install\\Acme Wizard. .\\";
     const std::string uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme Wizard";
@@ -111,12 +109,9 @@ TEST_F(WizardTest, WalkInstallStartTheProgramTheRegisteredCommandRemovesItThenUn
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(hwnd); }, 15000)) << cls << " stayed open";
     };
     closeWindow("Notepad");
-    const std::vector<std::string> keys{"HKLM\\" + uninstallKey,
-                                        "HKLM\\SOFTWARE\\Kavex Software\\Acme Wizard"};
-    const std::string byTheWizard = WhatWasLeft(dest, keys);
+    const std::string byTheWizard = ExportedKeys({"HKLM\\" + uninstallKey});
     EXPECT_TRUE(std::filesystem::is_regular_file(dest + "readme.txt"));
-    const std::string command = dest + "Setup\\setup.exe uninstall",
-                      quiet = "\"" + dest + "Setup\\setup.exe\" uninstall quiet";
+    const std::string command = dest + "Setup\\setup.exe uninstall";
     // What the list of installed programs shows beside the name, as the registry exports it.
     for (const std::string& value : std::initializer_list<std::string>{
              "\"DisplayName\"=\"Acme Wizard\"", "\"UninstallString\"=\"" + command + "\"",
@@ -142,46 +137,6 @@ TEST_F(WizardTest, WalkInstallStartTheProgramTheRegisteredCommandRemovesItThenUn
         EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS) << key;
 
     closeWindow("ExplorerWClass"); // Explorer, opened on the folder that is left
-
-    const std::string log = "C:\\kvtest\\e2e install\\logs\\acme.log";
-    EXPECT_EQ(RunWatched("\"" + dist_ + "setup.exe\" unattended log=\"" + log + "\" dest=\"" + dest + "\""),
-              0u);
-    for (const std::string& line :
-         {"destination: " + dest,
-          std::string("message box \"Acme Setup\", answered Yes: Start the editor now?"),
-          std::string("not started (unattended): C:\\windows\\\\notepad.exe")})
-        EXPECT_TRUE(Logged(log, line)) << line << " in\n" << ReadAll(log);
-    EXPECT_EQ(WhatWasLeft(dest, keys), byTheWizard);
-    // The quiet command as a deployment tool runs it; a second run finds nothing to remove.
-    EXPECT_EQ(RunWatched(quiet), 0u);
-    EXPECT_FALSE(std::filesystem::is_regular_file(dest + "readme.txt"));
-    EXPECT_EQ(RunWatched(quiet), 1605u);
-    EXPECT_EQ(seen_, std::set<std::string>{}) << "windows of the unattended runs";
-}
-
-// Unattended: refused beside another copy (which holds the program's mutex, as a running copy
-// does), then with a source file missing and a license that cannot be shown.
-TEST_F(WizardTest, UnattendedRefusedBesideAnotherCopyThenAFailedCopyNamedInTheLog) {
-    const std::string dest = "C:\\kvtest\\deploy fail\\", log = dest + "logs\\setup.log";
-    CleanUpFolder(dest);
-    WriteScript({"[install]", "ProgramName=Acme", "DisplayLicense=1", "LicenseFile=license.txt",
-                 "TotalFiles=1", "srcfile1=missing.txt", "destfile1=missing.txt", "DefaultDir=" + dest});
-    const std::string command = "\"" + dist_ + "setup.exe\" unattended \"log=" + log + "\"";
-    HANDLE running = CreateMutexA(nullptr, FALSE, "KavexInstall.Setup.Running");
-    EXPECT_EQ(RunWatched(command), 1618u);
-    CloseHandle(running);
-    EXPECT_EQ(RunWatched(command), 1603u);
-    EXPECT_EQ(seen_, std::set<std::string>{}) << "windows of the unattended runs";
-    // The refused run wrote nothing else; the log names the failed copy.
-    for (const std::string& line :
-         {std::string("refused: another copy of the program is running\r\n==== KavexInstall "),
-          "license accepted by the unattended command line, not shown: " + dist_ + "license.txt",
-          "message box \"KavexInstall Setup\", answered OK: The file " + dest +
-              "missing.txt could not be copied. Make sure that this file is not currently in use by Windows "
-              "and that there is sufficient room on the destination drive. File Copy Error: &H",
-          std::string("message box \"KavexInstall Setup\", answered OK: There were some errors during "
-                      "installation. You may have to reinstall Acme at a later date.")})
-        EXPECT_TRUE(Logged(log, line)) << line << " in\n" << ReadAll(log);
 }
 
 } // namespace

@@ -14,12 +14,15 @@
 //                                         installed programs does (an uninstall command),
 //                                         answer every message box with Yes or OK, wait
 //                                         for the end
+// Both print every visible window of the program as it first shows ("window <class>
+// "<caption>""), the message boxes with their answers and the program's exit code.
 //   kvdrive report <path of setup.ini>    print the product's registry entries, the
 //                                         installed script copy and its recorded files
 #include <windows.h>
 
 #include <cctype>
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include "driver/driver.h"
@@ -81,9 +84,14 @@ int Drive(std::string commandLine, const std::string& folder, const DriveOptions
     std::printf("started %s\n", commandLine.c_str());
 
     bool finished = false;
+    std::set<std::string> windowsSeen; // each visible top-level window, printed once
     // Ten minutes at most: a product of thousands of files takes a while under Wine.
     DWORD deadline = GetTickCount() + 600000;
-    while (WaitForSingleObject(pi.hProcess, 200) == WAIT_TIMEOUT) {
+    for (DWORD wait = 0; WaitForSingleObject(pi.hProcess, wait) == WAIT_TIMEOUT; wait = 50) {
+        for (HWND window : TopWindows(pid))
+            if (const std::string name = ClassOf(window) + " \"" + TextOf(window) + "\"";
+                windowsSeen.insert(name).second)
+                std::printf("window %s\n", name.c_str());
         if (GetTickCount() > deadline) {
             std::printf("the setup did not end in time; stopping it\n");
             TerminateProcess(pi.hProcess, 1);

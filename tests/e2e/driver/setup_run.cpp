@@ -73,18 +73,6 @@ void SetupRun::StartCommand(std::string commandLine, const std::string& folder) 
         ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
 }
 
-std::optional<DWORD> SetupRun::RunWatched(const std::string& commandLine) {
-    StartCommand(commandLine, "C:\\");
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, Pid());
-    int looks = 0;
-    for (const ULONGLONG end = GetTickCount64() + 60000;
-         WaitForSingleObject(process, 0) == WAIT_TIMEOUT && GetTickCount64() < end; ++looks)
-        for (HWND window : TopWindows(Pid())) seen_.insert(ClassOf(window) + " " + TextOf(window));
-    CloseHandle(process);
-    EXPECT_GT(looks, 0) << "the program had ended before its windows were looked at";
-    return WaitExit(60000);
-}
-
 void SetupRun::StopAll() {
     for (auto& run : runs_)
         if (TerminateProcess(run.hProcess, 98)) WaitForSingleObject(run.hProcess, 5000);
@@ -168,21 +156,14 @@ std::string ReadAll(const std::string& path) {
     return text;
 }
 
-std::string WhatWasLeft(const std::string& dest, const std::vector<std::string>& keys) {
-    std::string left = ReadAll(dest + "Setup\\setup.ini");
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dest))
-        if (entry.is_regular_file())
-            left += entry.path().string() + " " + std::to_string(entry.file_size()) + "\n";
+std::string ExportedKeys(const std::vector<std::string>& keys) {
+    std::string left;
     for (const std::string& key : keys) {
         std::system(("reg export \"" + key + "\" C:\\kvtest\\key.reg /y >nul").c_str());
         left += ReadAll("C:\\kvtest\\key.reg");
     }
     for (size_t at = 0; (at = left.find("\\\\", at)) != std::string::npos; ++at) left.erase(at, 1);
     return left;
-}
-
-bool Logged(const std::string& log, const std::string& line) {
-    return ReadAll(log).find("\n" + line) != std::string::npos;
 }
 
 ::testing::AssertionResult HasText(const std::vector<std::string>& texts, const std::string& text) {

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,9 +36,6 @@ class SetupRun : public ::testing::Test {
     // Waits for the last started program to end and returns its exit code; the test fails
     // when it does not end.
     std::optional<DWORD> WaitExit(int timeoutMs = 20000);
-    // Runs a command line to its end, looking at its windows all the while: the class and
-    // caption of every visible window seen go into seen_. Returns its exit code.
-    std::optional<DWORD> RunWatched(const std::string& commandLine);
     void StopAll(); // ends every program this test started, without a verdict
     DWORD Pid() const { return runs_.empty() ? 0 : runs_.back().dwProcessId; }
 
@@ -61,7 +57,6 @@ class SetupRun : public ::testing::Test {
 
     std::string testName_, dist_;
     HWND wizard_ = nullptr;
-    std::set<std::string> seen_;
 
   private:
     std::string shots_;
@@ -73,11 +68,8 @@ class SetupRun : public ::testing::Test {
 
 // A file's bytes; those of a UTF-16 file (a registry export) without their zero bytes.
 std::string ReadAll(const std::string& path);
-// What an installation left: the installed script, each file under `dest` with its size, and
-// the registry exports of `keys` ("HKLM\\SOFTWARE\\..."), their doubled backslashes made single.
-std::string WhatWasLeft(const std::string& dest, const std::vector<std::string>& keys);
-// The setup log holds a line that starts with `line`.
-bool Logged(const std::string& log, const std::string& line);
+// The registry exports of `keys` ("HKLM\\SOFTWARE\\..."), their doubled backslashes made single.
+std::string ExportedKeys(const std::vector<std::string>& keys);
 // True when `texts` holds `text`; with the list in the failure message.
 ::testing::AssertionResult HasText(const std::vector<std::string>& texts, const std::string& text);
 
