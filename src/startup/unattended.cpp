@@ -12,7 +12,7 @@
 #include "system/file_system.h"
 #include "system/regprocs.h"
 #include "wizard/folder_chooser.h"
-#include "wizard/later_parts.h"
+#include "wizard/screen_actions.h"
 #include "wizard/wizard.h"
 
 namespace {

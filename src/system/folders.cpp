@@ -50,16 +50,6 @@ std::string GetSystemFolder() {
     }
 }
 
-std::string GetCurrentVersionValue(std::string_view name, std::string_view fallback) {
-    try {
-        std::string value = ReadRegString(RegHKeyLocalMachine, kCurrentVersionKey, name);
-        if (!TrimBlanks(value).empty()) return value;
-        return std::string(fallback);
-    } catch (...) {
-        return "";
-    }
-}
-
 std::string GetShellFolder(std::string_view name) {
     return ReadRegString(RegHKeyCurrentUser, kShellFoldersKey, name);
 }

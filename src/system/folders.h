@@ -8,8 +8,6 @@
 std::string GetWindowsFolder();
 // The system folder as the system reports it (no trailing backslash), or empty.
 std::string GetSystemFolder();
-// Value `name` of HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion when not blank, else `fallback`.
-std::string GetCurrentVersionValue(std::string_view name, std::string_view fallback);
 // Value `name` of HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders, or empty.
 std::string GetShellFolder(std::string_view name);
 

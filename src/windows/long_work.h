@@ -50,7 +50,7 @@ class WindowThreadUi final : public SetupUi {
     bool StartProgram(const std::string& commandLine) override { return ui_.StartProgram(commandLine); }
 
     // Ten pictures a second: a bar that moves smoothly and a name that can be read. Each
-    // picture costs Wine a few milliseconds; one for every file cost more than the copies.
+    // picture costs Wine a few milliseconds, more than the copy of a small file.
     static constexpr DWORD kPaceMs = 100;
 
   private:

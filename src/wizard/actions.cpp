@@ -10,7 +10,7 @@
 #include "system/exit_code.h"
 #include "system/file_system.h"
 #include "windows/forms.h"
-#include "wizard/later_parts.h"
+#include "wizard/screen_actions.h"
 #include "wizard/wizard.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "system/regprocs.h"
 #include "windows/forms.h"
 #include "windows/msgbox.h"
-#include "wizard/later_parts.h"
+#include "wizard/screen_actions.h"
 
 SeekerPlatform MakeSeekerPlatform(std::function<bool()> cancelled) {
     SeekerPlatform platform;

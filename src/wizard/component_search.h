@@ -1,6 +1,6 @@
 // The component search's link to the platform: the walk wired to the real file system and
 // message queue. FindComponents itself is declared with the wizard's other procedures
-// (wizard/later_parts.h).
+// (wizard/screen_actions.h).
 #pragma once
 #include <functional>
 

@@ -13,7 +13,7 @@
 #include "system/folder_listing.h"
 #include "wizard/seeker.h"
 #include "wizard/input_box.h"
-#include "wizard/later_parts.h"
+#include "wizard/screen_actions.h"
 
 ChFolderWindow ChFolderForm;
 

@@ -9,7 +9,7 @@
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
 #include "wizard/folder_chooser.h"
-#include "wizard/later_parts.h"
+#include "wizard/screen_actions.h"
 #include "wizard/wizard.h"
 
 WizFormWindow WizForm;

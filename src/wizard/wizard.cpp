@@ -10,7 +10,7 @@
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
 #include "wizard/folder_chooser.h"
-#include "wizard/later_parts.h"
+#include "wizard/screen_actions.h"
 #include "wizard/wiz_form.h"
 #include "wizard/wizard_ui.h"
 

@@ -30,7 +30,7 @@
 #include "windows/mother_form.h"
 #include "wizard/folder_chooser.h"
 #include "wizard/input_box.h"
-#include "wizard/later_parts.h"
+#include "wizard/screen_actions.h"
 #include "wizard/text_reader.h"
 #include "wizard/wiz_form.h"
 #include "wizard/wizard.h"

@@ -3,7 +3,7 @@
 // first. The toolkit's shortcuts are toolkit_test's.
 #include "engine_support.h"
 #include "system/regprocs.h"
-#include "wizard/later_parts.h"
+#include "wizard/screen_actions.h"
 
 using namespace kvtest;
 

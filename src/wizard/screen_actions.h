@@ -1,5 +1,5 @@
-// Procedures of the wizard's later screens: preliminary and closing actions, the license
-// and text reader, the folder chooser and the component search.
+// What the wizard's screens run beyond its own window: the preliminary and closing actions,
+// the license and the text reader, the folder chooser and the component search.
 #pragma once
 #include <cstdint>
 #include <functional>
