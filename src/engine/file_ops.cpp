@@ -23,7 +23,7 @@ std::string UpperHex(uint32_t value) {
 // not exist yet (a file that does not exist has no short name). The placeholder is deleted
 // again before the copy is made under that name; only a placeholder made here is deleted.
 std::string ShortNameOf(const std::string& destPath) {
-    if (FileExists(destPath)) return ShortNameInFolder(destPath);
+    if (FileCanBeRead(destPath)) return ShortNameInFolder(destPath);
     const bool made = CreatePlaceholderFile(destPath);
     std::string shortName = ShortNameInFolder(destPath);
     if (made) DeleteOneFile(destPath);
@@ -64,7 +64,7 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
         ClearSystemError();
         // A name already taken is a file there unless it is a folder. (Opening the file
         // to see that it exists costs Wine a tenth of a millisecond.)
-        if (direct == NewFileCopy::NameTaken ? !FolderExists(destPath) : FileExists(destPath)) {
+        if (direct == NewFileCopy::NameTaken ? !FolderExists(destPath) : FileCanBeRead(destPath)) {
             // The same files by their long names: the same decision. (Wine finds a short
             // name by reading the whole folder at every access: a millisecond per file.)
             result = VersionInstallFile(sourceName, destName, sourceFolder, destFolder);
@@ -83,8 +83,8 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
             // Windows gives a file made under a short name right after the placeholder of
             // that name was deleted the placeholder's long name again (file-name tunnelling).
             // Where the system does not, the copy carries the short name: it is renamed.
-            if (result == 0 && !shortDestName.empty() && shortDestName != destName && !FileExists(destPath) &&
-                FileExists(destFolder + shortDestName))
+            if (result == 0 && !shortDestName.empty() && shortDestName != destName &&
+                !FileCanBeRead(destPath) && FileCanBeRead(destFolder + shortDestName))
                 RenameFile(destFolder + shortDestName, destPath);
         }
         // A temporary copy the version installer may leave in the destination folder stays.

@@ -77,7 +77,7 @@ void PassOne::ReplaceSetupFile(const std::string& name) {
 }
 
 void PassOne::RemovePreviousInstallation() {
-    if (ReadNumber(s.ReadIni("RemovePrev")) == 0 || !FileExists(s.SetupFolder() + "setup.ini")) return;
+    if (ReadNumber(s.ReadIni("RemovePrev")) == 0 || !FileCanBeRead(s.SetupFolder() + "setup.ini")) return;
     ReplaceSetupFile("setup.exe");
     ReplaceSetupFile("stkit432.dll");
     Step(s, "show progress", [&] { ui.ShowProgress(0, 100, "Removing previous installation..."); });
@@ -172,7 +172,7 @@ bool PassOne::RecordFile(const std::string& path) {
 // source that is not there at all (a file of an older version that this computer never
 // had) is nothing to move and is passed over without a word.
 void PassOne::MoveOneFile(const std::string& source, const std::string& target) {
-    if (!FileExists(source)) {
+    if (!FileCanBeRead(source)) {
         s.Log("nothing to move: " + source);
         return;
     }
@@ -245,7 +245,7 @@ void PassOne::CopyOneFile(int n) {
             recorded = RecordFile(dest);
     });
     Step(s, "copy " + dest, [&] {
-        if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && FileFound(dest)) {
+        if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && FileIsListed(dest)) {
             s.Log("skipped (NoOverwrite, the file exists): " + dest);
             return;
         }

@@ -79,7 +79,7 @@ void PassTwo::InstallComponents() {
         // that is not on the computer (its copy failed) has no short path and nothing to
         // register, so it is passed over. The registration is never waited for.
         Step(s, "register the component " + dest, [&] {
-            if (!FileExists(dest)) return true;
+            if (!FileCanBeRead(dest)) return true;
             const std::string shortPath = GetShortPath(dest);
             if (shortPath.empty()) return true;
             // Unattended, regsvr32 shows no message box either (/s).

@@ -32,7 +32,7 @@ class NoCriticalErrorBoxes {
 
 } // namespace
 
-bool FileExists(const std::string& path) {
+bool FileCanBeRead(const std::string& path) {
     std::string file = path;
     if (!file.empty() && file.back() == '\\') file.pop_back();
     if (file.empty()) return false;
@@ -45,7 +45,7 @@ bool FileExists(const std::string& path) {
     return true;
 }
 
-bool FileFound(const std::string& path) {
+bool FileIsListed(const std::string& path) {
     if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA(path.c_str(), &found);
@@ -276,7 +276,7 @@ std::vector<std::string> MatchingFiles(const std::string& pattern) {
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
     // Wildcards are not taken as such: a path holding them names no file.
-    if (!FileFound(path)) return false;
+    if (!FileIsListed(path)) return false;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;

@@ -11,11 +11,11 @@
 // --- Tests ---------------------------------------------------------------------------
 // True when the path (one trailing backslash removed) is a file that can be opened for
 // reading; a file that another program has open with sharing still counts.
-bool FileExists(const std::string& path);
+bool FileCanBeRead(const std::string& path);
 // True when a search of the file's folder finds the file, whatever locks it (a file open
 // without read sharing counts). The path is taken literally: a name with * or ? is found
 // by no search, and a folder is no file.
-bool FileFound(const std::string& path);
+bool FileIsListed(const std::string& path);
 // True when the path names an existing folder.
 bool FolderExists(const std::string& path);
 // The short (8.3) form of an existing path; empty when the system cannot give one.

@@ -155,7 +155,7 @@ void ShowLicense(const SetupSession& s) {
     // With LicenseFile empty the path is the setup folder itself, which is no file: the
     // user is told the license cannot be shown, as for a missing file.
     const std::string path = s.sourceDir + s.ReadIni("LicenseFile");
-    if (FileExists(path)) {
+    if (FileCanBeRead(path)) {
         if (ShowTextFile(path, "License Agreement", 1) == 0) {
             SetExitCode(ERROR_INSTALL_USEREXIT);
             AbortSetup();

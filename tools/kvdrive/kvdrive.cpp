@@ -176,7 +176,7 @@ int Report(const std::string& scriptPath) {
     int present = 0;
     for (int k = 1; k <= files; ++k) {
         std::string path = ReadIni(scripts, "file" + std::to_string(k), "uninstall", setupFolder);
-        bool exists = FileExists(path);
+        bool exists = FileCanBeRead(path);
         if (exists) ++present;
         std::printf("  file%d %-7s %s\n", k, exists ? "present" : "absent", path.c_str());
     }
