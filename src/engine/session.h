@@ -54,6 +54,8 @@ struct SetupSession {
     static constexpr size_t kLongestDestination = 259 - std::string_view("Setup\\stkit432.dll.kvnew").size();
     // The script asks for a Setup folder with the uninstall records (EstablishSetup).
     bool EstablishSetup() const;
+    // The destination leaves no room for the Setup folder's files under it.
+    bool DestinationTooLong() const { return EstablishSetup() && destDir.size() > kLongestDestination; }
 
     // One line in the setup log, and a failure with the system's error code.
     void Log(std::string_view line) const;

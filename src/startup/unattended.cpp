@@ -102,7 +102,7 @@ bool DestinationAccepted(const SetupSession& s, SetupUi& ui) {
               " is not a full path (C:\\... or \\\\server\\share\\...)");
         return false;
     }
-    if (s.EstablishSetup() && s.destDir.size() > SetupSession::kLongestDestination) {
+    if (s.DestinationTooLong()) {
         ui.Tell(DestinationTooLongText(SetupSession::kLongestDestination), MB_OK | MB_ICONEXCLAMATION,
                 s.ReadIni("SetupTitle"));
         return false;

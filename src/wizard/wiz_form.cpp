@@ -144,8 +144,7 @@ void WizForm_NextButton_Click() {
     // The wizard leaves the destination screen only for a folder that can hold the Setup
     // folder's files; otherwise the user is told why and may choose another.
     const SetupSession& s = *WizForm.session;
-    if (WizForm.CurrentScreen == 3 && s.EstablishSetup() &&
-        s.destDir.size() > SetupSession::kLongestDestination) {
+    if (WizForm.CurrentScreen == 3 && s.DestinationTooLong()) {
         MsgBox(DestinationTooLongText(SetupSession::kLongestDestination), MB_OK | MB_ICONEXCLAMATION,
                s.ReadIni("SetupTitle"));
         return;

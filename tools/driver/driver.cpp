@@ -29,6 +29,10 @@ std::string TextOf(HWND hwnd) {
     return std::string(text, got);
 }
 
+std::string NameOf(HWND hwnd) {
+    return ClassOf(hwnd) + " \"" + TextOf(hwnd) + "\"";
+}
+
 RECT ScreenRect(HWND hwnd) {
     RECT rc{};
     return GetWindowRect(hwnd, &rc), rc;

@@ -18,6 +18,8 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = kDefaultTim
 
 std::string ClassOf(HWND hwnd);
 std::string TextOf(HWND hwnd);
+// Its class and caption, as reports name a window: KvMdiFrame "Acme Setup".
+std::string NameOf(HWND hwnd);
 inline const auto IsShown = IsWindowVisible; // false for no window
 inline const auto IsEnabledWindow = IsWindowEnabled;
 RECT ScreenRect(HWND hwnd);

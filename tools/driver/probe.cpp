@@ -19,7 +19,7 @@ void ResponsivenessProbe::Run(DWORD pid, int everyMs) {
     // Every round asks each window once; the next round starts `everyMs` after this one did.
     for (ULONGLONG round = start; process_; round += everyMs) {
         for (HWND hwnd : TopWindows(pid)) {
-            const std::string window = ClassOf(hwnd) + " \"" + TextOf(hwnd) + "\"";
+            const std::string window = NameOf(hwnd);
             const ULONGLONG sent = GetTickCount64();
             DWORD_PTR ignored = 0;
             // A window that goes away before it answers (its program ended without looking at

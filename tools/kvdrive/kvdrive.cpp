@@ -89,8 +89,7 @@ int Drive(std::string commandLine, const std::string& folder, const DriveOptions
     DWORD deadline = GetTickCount() + 600000;
     for (DWORD wait = 0; WaitForSingleObject(pi.hProcess, wait) == WAIT_TIMEOUT; wait = 50) {
         for (HWND window : TopWindows(pid))
-            if (const std::string name = ClassOf(window) + " \"" + TextOf(window) + "\"";
-                windowsSeen.insert(name).second)
+            if (const std::string name = NameOf(window); windowsSeen.insert(name).second)
                 std::printf("window %s\n", name.c_str());
         if (GetTickCount() > deadline) {
             std::printf("the setup did not end in time; stopping it\n");
