@@ -207,10 +207,6 @@ class Handle {
 
 } // namespace
 
-std::string TemporaryCopyName(const std::string& target) {
-    return target + ".kvnew";
-}
-
 NewFileCopy CopyIntoNewFile(const std::string& source, const std::string& target) {
     // The target's name first: where it is taken (the usual case of an installation made
     // again), this tells at once, before anything is copied.

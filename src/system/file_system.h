@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/computer.h" // NewFileCopy, TemporaryCopyName
+
 // --- Tests ---------------------------------------------------------------------------
 // True when the path (one trailing backslash removed) is a file that can be opened for
 // reading; a file that another program has open with sharing still counts.
@@ -63,11 +65,7 @@ bool CreatePlaceholderFile(const std::string& path);
 // renamed to `target` when it is whole. Nothing is left behind when something of that name
 // exists (NameTaken), when the source is compressed (the version installer expands it),
 // when the drive has no room for the file (NoRoom) or when the copy fails otherwise.
-enum class NewFileCopy { Made, NameTaken, NotMade, NoRoom };
 NewFileCopy CopyIntoNewFile(const std::string& source, const std::string& target);
-// The name under which a new file is copied before it gets its own: its name with ".kvnew"
-// appended. The uninstaller removes it with the recorded file.
-std::string TemporaryCopyName(const std::string& target);
 // Deletes one file. Read-only files and files in use stay (false).
 bool DeleteOneFile(const std::string& path);
 // The full paths of the files (not folders) that `pattern` names; its last part may

@@ -166,23 +166,6 @@ bool RegKeyIsEmpty(RegRoot root, std::string_view subKey) {
     }
 }
 
-std::string RegRootName(RegRoot root) {
-    switch (root) {
-    case RegHKeyClassesRoot:
-        return "HKEY_CLASSES_ROOT";
-    case RegHKeyCurrentUser:
-        return "HKEY_CURRENT_USER";
-    case RegHKeyLocalMachine:
-        return "HKEY_LOCAL_MACHINE";
-    case RegHKeyUsers:
-        return "HKEY_USERS";
-    case RegHKeyCurrentConfig:
-        return "HKEY_CURRENT_CONFIG";
-    default:
-        return std::to_string(root);
-    }
-}
-
 std::string ReadRegString(RegRoot root, std::string_view subKey, std::string_view valueName) {
     try {
         std::string path(subKey);

@@ -8,17 +8,7 @@
 #include <string>
 #include <string_view>
 
-// A registry root as the script and the program name it: the signed 32-bit handle value
-// of a predefined key (HKEY_LOCAL_MACHINE is -2147483646). 0 names no root.
-using RegRoot = int32_t;
-inline constexpr RegRoot RegHKeyClassesRoot = static_cast<RegRoot>(0x80000000u);
-inline constexpr RegRoot RegHKeyCurrentUser = static_cast<RegRoot>(0x80000001u);
-inline constexpr RegRoot RegHKeyLocalMachine = static_cast<RegRoot>(0x80000002u);
-inline constexpr RegRoot RegHKeyUsers = static_cast<RegRoot>(0x80000003u);
-inline constexpr RegRoot RegHKeyCurrentConfig = static_cast<RegRoot>(0x80000005u);
-
-// The system's status of a registry call: 0 when it was done.
-using RegStatus = long;
+#include "engine/computer.h" // RegRoot, RegStatus
 
 // Creates the key (and any missing keys above it); an existing key is left unchanged.
 RegStatus CreateRegKey(RegRoot root, std::string_view subKey);
@@ -28,8 +18,6 @@ RegStatus SetRegValue(RegRoot root, std::string_view subKey, std::string_view va
 // Deletes the key together with its subkeys, when it exists. Root 0 or an empty path:
 // nothing (status 2, not found, like a key that does not exist).
 RegStatus DeleteRegKey(RegRoot root, std::string_view subKey);
-// The root's name as the registry editor shows it ("HKEY_LOCAL_MACHINE"), or its number.
-std::string RegRootName(RegRoot root);
 // Deletes one value of a key (the key's default value when valueName is empty).
 RegStatus DeleteRegValue(RegRoot root, std::string_view subKey, std::string_view valueName);
 // True when the key exists and holds neither values nor subkeys.
