@@ -38,7 +38,8 @@
 #include "script/script.h"
 #include "system/file_stamp.h"
 #include "system/file_system.h"
-#include "system/setup_log.h"
+#include "engine/setup_log.h"
+#include "system/windows_computer.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ int VerInstall(const std::string& dist, const std::string& dest, int n) {
 
 class QuietUi final : public SetupUi {
   public:
-    int Ask(const std::string&, unsigned, const std::string&) override { return IDOK; }
+    Answer Ask(const std::string&, Question, const std::string&) override { return Answer::Ok; }
     void ShowProgress(int, int, const std::string&) override {}
     bool StartProgram(const std::string&) override { return true; }
 };
@@ -147,11 +148,12 @@ template <class Work> void Part(const char* what, int n, Work work) {
 }
 
 int Parts(const std::string& dist, const std::string& dest, int n) {
+    WindowsComputer computer;
     SetupSession s;
-    s.scripts = ProfileFiles(SystemFileStamp);
+    s.computer = &computer;
     CreateDirectoryA(dest.c_str(), nullptr);
     SetupLog log;
-    log.Open(dest + "bench.log", "kvbench parts", dist + "setup.ini");
+    log.Open(computer, dest + "bench.log", "kvbench parts", dist + "setup.ini");
     s.log = &log;
     s.sourceDir = dist;
     s.destDir = dest;
@@ -174,11 +176,11 @@ int Parts(const std::string& dist, const std::string& dest, int n) {
     Part("one record appended to a script closed after each write", n, [&](int i) {
         s.WriteIni("file" + std::to_string(i), target("copy", i), "uninstall", dest + "Setup\\");
     });
-    s.scripts.HoldForAppending(dest + "Setup\\setup.ini");
+    computer.HoldScript(dest + "Setup\\setup.ini");
     Part("one record appended to the installed script held open", n, [&](int i) {
         s.WriteIni("again" + std::to_string(i), target("copy", i), "uninstall", dest + "Setup\\");
     });
-    s.scripts.StopHolding();
+    computer.StopHoldingScript();
     Part("one line of the setup log", n, [&](int i) { s.Log("installed: " + target("copy", i)); });
     Part("the folder test (FolderExists)", n, [&](int i) { FolderExists(dest + "copy\\" + FolderOf(i)); });
     Part("opening an existing file to see that it is there", n,

@@ -21,7 +21,7 @@ enum class CopyOutcome {
 // (it does not exist) is asked for again next time.
 class ShortFolderNames {
   public:
-    std::string Of(const std::string& folder);
+    std::string Of(Computer& pc, const std::string& folder);
 
   private:
     std::unordered_map<std::string, std::string> known_;

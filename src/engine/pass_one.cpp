@@ -1,7 +1,5 @@
 // Install pass one: the destination folder, the removal of an earlier installation, the
 // Setup folder with its copy of the script, the kill, move and file lists.
-#include <windows.h>
-
 #include <string>
 
 #include "engine/file_ops.h"
@@ -10,21 +8,19 @@
 #include "script/script.h"
 #include "script/text.h"
 #include "script/values.h"
-#include "system/exit_code.h"
-#include "system/file_system.h"
-#include "system/regprocs.h"
-#include "system/setup_log.h"
+#include "engine/setup_log.h"
 
 namespace {
 
 class PassOne {
   public:
-    PassOne(SetupSession& session, SetupUi& ui) : s(session), ui(ui) {}
+    PassOne(SetupSession& session, SetupUi& ui) : s(session), ui(ui), pc(*session.computer) {}
     PassOneOutcome Run();
 
   private:
     SetupSession& s;
     SetupUi& ui;
+    Computer& pc; // the computer the run works on
     int total = 0;                 // the progress bar's whole
     int position = 1;              // the progress bar's place
     int k = 1;                     // the next uninstall record's number
@@ -52,15 +48,14 @@ class PassOne {
 bool PassOne::MakeDestination() {
     bool made = false;
     Step(s, "create the destination folder " + s.destDir,
-         [&] { return made = CreateWholeFolder(s.destDir); });
+         [&] { return made = pc.CreateWholeFolder(s.destDir); });
     if (made) return true;
-    SetExitCode(ERROR_INSTALL_FAILURE);
     Step(s, "tell that the destination cannot be created", [&] {
         ui.Tell(
             "The destination folder " + s.destDir +
                 " could not be created. Make sure that the drive exists and that you may create folders "
                 "on it.\r\n\r\nThe installation has been stopped; nothing has been changed on your computer.",
-            MB_OK | MB_ICONSTOP, s.ReadIni("SetupTitle"));
+            MessageKind::Stop, s.ReadIni("SetupTitle"));
     });
     return false;
 }
@@ -70,14 +65,14 @@ bool PassOne::MakeDestination() {
 // there to uninstall with.
 void PassOne::ReplaceSetupFile(const std::string& name) {
     Step(s, "put " + name + " into the Setup folder", [&] {
-        if (!ReplaceWithCopy(s.sourceDir + name, s.SetupFolder() + name)) return false;
+        if (!pc.ReplaceWithCopy(s.sourceDir + name, s.SetupFolder() + name)) return false;
         s.Log("Setup folder: " + name + " put in place");
         return true;
     });
 }
 
 void PassOne::RemovePreviousInstallation() {
-    if (ReadNumber(s.ReadIni("RemovePrev")) == 0 || !FileCanBeRead(s.SetupFolder() + "setup.ini")) return;
+    if (ReadNumber(s.ReadIni("RemovePrev")) == 0 || !pc.FileCanBeRead(s.SetupFolder() + "setup.ini")) return;
     ReplaceSetupFile("setup.exe");
     ReplaceSetupFile("stkit432.dll");
     Step(s, "show progress", [&] { ui.ShowProgress(0, 100, "Removing previous installation..."); });
@@ -88,8 +83,8 @@ void PassOne::RemovePreviousInstallation() {
     // log that this run's command line named, if it named one).
     if (s.log) s.log->Flush();
     std::string command = s.destDir + "Setup\\setup.exe uninstall quiet ignoreprev";
-    if (s.log && s.log->Path() != DefaultSetupLogPath()) command += " \"log=" + s.log->Path() + "\"";
-    Step(s, "run the earlier installation's uninstaller", [&] { RunAndWait(command); });
+    if (s.log && s.log->Path() != DefaultSetupLogPath(pc)) command += " \"log=" + s.log->Path() + "\"";
+    Step(s, "run the earlier installation's uninstaller", [&] { pc.RunAndWait(command); });
     // That program has just rewritten the earlier script.
     Step(s, "forget the earlier script", [&] { s.ForgetScript(s.SetupFolder() + "setup.ini"); });
 }
@@ -97,13 +92,13 @@ void PassOne::RemovePreviousInstallation() {
 void PassOne::PrepareSetupFolder() {
     if (!s.EstablishSetup()) return;
     Step(s, "create the Setup folder",
-         [&] { return FolderExists(s.destDir + "Setup") || CreateOneFolder(s.destDir + "Setup"); });
+         [&] { return pc.FolderExists(s.destDir + "Setup") || pc.CreateOneFolder(s.destDir + "Setup"); });
     Step(s, "forget the installed script", [&] { s.ForgetScript(s.SetupFolder() + "setup.ini"); });
     Step(s, "remove the installed script", [&] { DeleteFileQuietly(s, s.SetupFolder() + "setup.ini"); });
     // A script from read-only media must stay writable for its records.
     Step(s, "copy the script into the Setup folder", [&] {
-        return CopyFileOver(s.sourceDir + "setup.ini", s.SetupFolder() + "setup.ini") &&
-               ClearReadOnly(s.SetupFolder() + "setup.ini");
+        return pc.CopyFileOver(s.sourceDir + "setup.ini", s.SetupFolder() + "setup.ini") &&
+               pc.ClearReadOnly(s.SetupFolder() + "setup.ini");
     });
     Step(s, "record the destination",
          [&] { return s.WriteIni("DestPath", s.destDir, "uninstall", s.SetupFolder()); });
@@ -142,7 +137,7 @@ void PassOne::KillRegistryKeys() {
         Step(s, ItemKey("KillRegKey", n), [&] {
             const RegRoot root = ReadRegRoot(s.ReadIni(ItemKey("KillRegKey", n, "Root")));
             const std::string key = s.ReadIni(ItemKey("KillRegKey", n, "Folder"));
-            if (DeleteRegKey(root, key) == 0)
+            if (pc.DeleteKey(root, key) == 0)
                 s.Log("registry key deleted: " + RegRootName(root) + "\\" + key);
         });
     });
@@ -150,7 +145,7 @@ void PassOne::KillRegistryKeys() {
 
 void PassOne::MakeFolderOf(const std::string& path) {
     const std::string folder = GetPathPart(path, 0, false);
-    Step(s, "create the folder " + folder, [&] { return FolderExists(folder) || CreateOneFolder(folder); });
+    Step(s, "create the folder " + folder, [&] { return pc.FolderExists(folder) || pc.CreateOneFolder(folder); });
 }
 
 // Each file is recorded before it is copied or moved, so that an installation ended at any
@@ -172,21 +167,21 @@ bool PassOne::RecordFile(const std::string& path) {
 // source that is not there at all (a file of an older version that this computer never
 // had) is nothing to move and is passed over without a word.
 void PassOne::MoveOneFile(const std::string& source, const std::string& target) {
-    if (!FileCanBeRead(source)) {
+    if (!pc.FileCanBeRead(source)) {
         s.Log("nothing to move: " + source);
         return;
     }
-    if (CopyFileOver(source, target)) {
+    if (pc.CopyFileOver(source, target)) {
         s.Log("moved: " + source + " to " + target);
         DeleteFileQuietly(s, source);
         return;
     }
-    s.LogFailure("move " + source + " to " + target, LastSystemError());
+    s.LogFailure("move " + source + " to " + target, pc.LastError());
     s.installErrors = true;
     ui.Tell("The file " + source + " could not be moved to " + target +
                 ". It has been left where it was.\r\n\r\nMake sure that the file is not currently in use by "
                 "Windows and that there is sufficient room on the destination drive.",
-            MB_OK | MB_ICONEXCLAMATION, s.ReadIni("SetupTitle"));
+            MessageKind::Warning, s.ReadIni("SetupTitle"));
 }
 
 void PassOne::MoveFiles() {
@@ -208,7 +203,7 @@ void PassOne::MoveFiles() {
             ui.Tell("The file " + source + " could not be moved to " + target +
                         ". It has been left where it was.\r\n\r\nThere is not enough room on the destination "
                         "drive to record it for the uninstall.",
-                    MB_OK | MB_ICONEXCLAMATION, s.ReadIni("SetupTitle"));
+                    MessageKind::Warning, s.ReadIni("SetupTitle"));
         });
         ++position;
     });
@@ -245,7 +240,7 @@ void PassOne::CopyOneFile(int n) {
             recorded = RecordFile(dest);
     });
     Step(s, "copy " + dest, [&] {
-        if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && FileIsListed(dest)) {
+        if (ReadNumber(s.ReadIni(ItemKey("srcfile", n, "NoOverwrite"))) != 0 && pc.FileIsListed(dest)) {
             s.Log("skipped (NoOverwrite, the file exists): " + dest);
             return;
         }
@@ -253,7 +248,7 @@ void PassOne::CopyOneFile(int n) {
         if (!recorded) {
             // A file the uninstaller would not know of is not installed: a failed copy.
             s.Log("not copied (its record could not be written): " + dest);
-            TellCopyFailed(s, ui, dest, VersionResultOutOfSpace(), errorCheck);
+            TellCopyFailed(s, ui, dest, VersionResult::OutOfSpace, errorCheck);
             return;
         }
         InstallVersionedFile(s, ui, s.sourceDir, GetPathPart(dest, 0), s.ReadIni(ItemKey("srcfile", n)),
@@ -270,10 +265,10 @@ void PassOne::CopyFiles() {
     // The installation owns its installed script while it records the files: the script
     // stays open for appending (each record still reaches the system before the next copy).
     struct Held {
-        ProfileFiles& scripts;
-        ~Held() { scripts.StopHolding(); }
-    } held{s.scripts};
-    if (s.EstablishSetup()) s.scripts.HoldForAppending(s.SetupFolder() + "setup.ini");
+        Computer& pc;
+        ~Held() { pc.StopHoldingScript(); }
+    } held{pc};
+    if (s.EstablishSetup()) pc.HoldScript(s.SetupFolder() + "setup.ini");
     ForEachListItem(s, "TotalFiles", [&](int n) { CopyOneFile(n); });
 }
 

@@ -1,17 +1,7 @@
 #include "engine/pass_steps.h"
 
-#include <windows.h>
-
 #include "script/text.h"
 #include "script/values.h"
-
-unsigned long LastSystemError() {
-    return GetLastError();
-}
-
-void ClearSystemError() {
-    SetLastError(0);
-}
 
 bool ListHasItems(const SetupSession& s, std::string_view countKey) {
     return ReadNumber(s.ReadIni(countKey)) > 0;

@@ -8,19 +8,14 @@
 
 #include "engine/session.h"
 
-// The system's error code of the last call that failed on this thread.
-unsigned long LastSystemError();
-// Clears it, so that a failure that sets no code is not logged with an older one.
-void ClearSystemError();
-
 // Runs one action named `what`. An action that returns false has failed: its failure is
-// logged with the system's error. Whatever the action throws ends only that action and is
+// logged with the computer's error. Whatever the action throws ends only that action and is
 // logged too.
 template <class Action> void Step(const SetupSession& s, std::string_view what, Action&& action) noexcept {
     try {
         if constexpr (std::is_same_v<std::invoke_result_t<Action>, bool>) {
-            ClearSystemError();
-            if (!action()) s.LogFailure(what, LastSystemError());
+            s.computer->ClearError();
+            if (!action()) s.LogFailure(what, s.computer->LastError());
         } else {
             action();
         }

@@ -9,20 +9,18 @@
 #include "engine/product_keys.h"
 #include "script/text.h"
 #include "script/values.h"
-#include "system/file_system.h"
-#include "system/regprocs.h"
-#include "system/toolkit.h"
 
 namespace {
 
 class PassTwo {
   public:
-    PassTwo(SetupSession& session, SetupUi& ui) : s(session), ui(ui) {}
+    PassTwo(SetupSession& session, SetupUi& ui) : s(session), ui(ui), pc(*session.computer) {}
     void Run();
 
   private:
     SetupSession& s;
     SetupUi& ui;
+    Computer& pc; // the computer the run works on
 
     void CreateKey(RegRoot root, const std::string& key);
     void SetValue(RegRoot root, const std::string& key, const std::string& name, const std::string& value,
@@ -40,7 +38,7 @@ class PassTwo {
 // The registry writes of this pass, each logged with what it wrote or why it could not
 // (the registry procedures themselves decide nothing on a failure).
 void PassTwo::CreateKey(RegRoot root, const std::string& key) {
-    const RegStatus status = CreateRegKey(root, key);
+    const RegStatus status = pc.CreateKey(root, key);
     if (status != 0) {
         s.LogFailure("create registry key " + RegRootName(root) + "\\" + key,
                      static_cast<unsigned long>(status));
@@ -52,7 +50,7 @@ void PassTwo::CreateKey(RegRoot root, const std::string& key) {
 void PassTwo::SetValue(RegRoot root, const std::string& key, const std::string& name,
                        const std::string& value, int type) {
     const std::string where = RegRootName(root) + "\\" + key + " [" + name + "]";
-    const RegStatus status = SetRegValue(root, key, name, value, type);
+    const RegStatus status = pc.SetValue(root, key, name, value, type);
     if (status != 0) {
         s.LogFailure("write registry value " + where, static_cast<unsigned long>(status));
         return;
@@ -79,8 +77,8 @@ void PassTwo::InstallComponents() {
         // that is not on the computer (its copy failed) has no short path and nothing to
         // register, so it is passed over. The registration is never waited for.
         Step(s, "register the component " + dest, [&] {
-            if (!FileCanBeRead(dest)) return true;
-            const std::string shortPath = GetShortPath(dest);
+            if (!pc.FileCanBeRead(dest)) return true;
+            const std::string shortPath = pc.ShortPath(dest);
             if (shortPath.empty()) return true;
             // Unattended, regsvr32 shows no message box either (/s).
             const std::string command =
@@ -127,7 +125,7 @@ void PassTwo::RegisterVerbs(int n) {
             const std::string type = s.ReadIni(ItemKey("RegExt", n, "key"));
             const std::string verbKey = type + "\\shell\\" + field[j];
             CreateKey(RegHKeyClassesRoot, type + "\\shell");
-            DeleteRegKey(RegHKeyClassesRoot, verbKey); // an older command of the same verb
+            pc.DeleteKey(RegHKeyClassesRoot, verbKey); // an older command of the same verb
             CreateKey(RegHKeyClassesRoot, verbKey);
             CreateKey(RegHKeyClassesRoot, verbKey + "\\command");
             // Only the opening quote: the script writes the closing one behind the program's
@@ -152,7 +150,7 @@ void PassTwo::RegisterOneFileType(int n) {
     // the verbs it names.
     const bool shellNew = ReadFlag(s.ReadIni(ItemKey("RegExt", n, "ShellNew")));
     Step(s, "remove the old ShellNew", [&] {
-        if (shellNew) DeleteRegKey(classes, ext() + "\\ShellNew");
+        if (shellNew) pc.DeleteKey(classes, ext() + "\\ShellNew");
     });
     Step(s, "extension key", [&] { CreateKey(classes, ext()); });
     Step(s, "extension's type", [&] { SetValue(classes, ext(), "", type()); });
@@ -164,7 +162,7 @@ void PassTwo::RegisterOneFileType(int n) {
         CreateKey(classes, ext() + "\\ShellNew");
         SetValue(classes, ext() + "\\ShellNew", "NullFile", "");
     });
-    Step(s, "remove the old icon", [&] { DeleteRegKey(classes, type() + "\\DefaultIcon"); });
+    Step(s, "remove the old icon", [&] { pc.DeleteKey(classes, type() + "\\DefaultIcon"); });
     Step(s, "type key", [&] { CreateKey(classes, type()); });
     Step(s, "type's description",
          [&] { SetValue(classes, type(), "", s.ReadIni(ItemKey("RegExt", n, "Desc"))); });
@@ -188,7 +186,7 @@ void PassTwo::CreateShortcuts() {
         const std::string folder = s.ReadIni("DefaultShortcutFolder");
         if (IsBlank(folder)) return true;
         defaultFolder = folder;
-        return ToolkitCreateShellFolder(folder);
+        return pc.CreateShellFolder(folder);
     });
     ForEachListItem(s, "TotalShortcuts", [&](int n) {
         std::string folder = defaultFolder;
@@ -196,14 +194,14 @@ void PassTwo::CreateShortcuts() {
             const std::string own = s.ReadIni(ItemKey("Shortcut", n, "Folder"));
             if (IsBlank(own)) return true;
             folder = own;
-            return ToolkitCreateShellFolder(own);
+            return pc.CreateShellFolder(own);
         });
         // The toolkit's result decides nothing: a shortcut that could not be made is
         // recorded all the same, and its removal later simply finds nothing.
         Step(s, ItemKey("Shortcut", n), [&] {
             const std::string name = s.ReadIni(ItemKey("Shortcut", n, "Desc"));
             const std::string target = s.ResolveScriptPath(s.ReadIni(ItemKey("Shortcut", n)));
-            if (ToolkitCreateShellLink(folder, name, target, ""))
+            if (pc.CreateShellLink(folder, name, target, ""))
                 s.Log("shortcut: " + folder + "\\" + name + " to " + target);
             else
                 s.LogFailure("make the shortcut " + folder + "\\" + name + " to " + target, 0);

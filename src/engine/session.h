@@ -5,8 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "script/macros.h"
-#include "script/profile_files.h"
+#include "engine/computer.h"
 
 class SetupLog;
 
@@ -23,12 +22,11 @@ struct SetupSession {
     bool unattended = false;
     // A file copy or move failed; the closing actions sum it up.
     bool installErrors = false;
-    // The system folders that the path macros name. Never null once start-up has run.
-    const FolderSource* folders = nullptr;
+    // The computer the run works on: its files, registry and scripts, and the system folders
+    // that the path macros name. Never null once start-up has run.
+    Computer* computer = nullptr;
     // Where the run writes what it did and what failed; null writes nowhere.
     SetupLog* log = nullptr;
-    // The script files, kept parsed between reads and read again when they change on disk.
-    mutable ProfileFiles scripts;
 
     // A key of setup.ini in `folder` (the program's own folder when empty).
     std::string ReadIni(std::string_view key, std::string_view section = "install",
@@ -40,7 +38,7 @@ struct SetupSession {
                   std::string_view folder = {}) const;
     // Drops what is remembered of a script file (its full path) before another program
     // rewrites it or it is copied over.
-    void ForgetScript(std::string_view path) const { scripts.Forget(path); }
+    void ForgetScript(std::string_view path) const { computer->ForgetScript(path); }
     // A script path resolved against the destination and the system folders.
     std::string ResolveScriptPath(std::string_view path) const;
 

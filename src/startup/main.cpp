@@ -4,15 +4,14 @@
 #include <ole2.h>
 
 #include "engine/session.h"
+#include "engine/setup_log.h"
 #include "script/macros.h"
 #include "script/text.h"
 #include "startup/start_windows.h"
 #include "startup/unattended.h"
 #include "system/exit_code.h"
 #include "system/file_system.h"
-#include "system/file_stamp.h"
-#include "system/folders.h"
-#include "system/setup_log.h"
+#include "system/windows_computer.h"
 #include "uninstall/uninstall_form.h"
 #include "uninstall/uninstaller.h"
 #include "windows/long_work.h"
@@ -97,14 +96,14 @@ void RunUninstallMode(SetupSession& s) {
 
 // The setup log goes to the command line's log= file (its folder made when missing), or
 // else to the default one; a log that cannot be opened writes nowhere.
-void OpenLog(const SetupSession& s, SetupLog& log, const CommandWords& words) {
+void OpenLog(SetupSession& s, SetupLog& log, const CommandWords& words) {
     const std::string named = words.Value("log").value_or("");
     if (!named.empty()) {
         const std::string folder = GetPathPart(named, 0, false);
         if (!folder.empty() && !FolderExists(folder)) CreateWholeFolder(folder);
     }
     const char* commandLine = GetCommandLineA();
-    log.Open(named.empty() ? DefaultSetupLogPath() : named, commandLine ? commandLine : "",
+    log.Open(*s.computer, named.empty() ? DefaultSetupLogPath(*s.computer) : named, commandLine ? commandLine : "",
              s.sourceDir + "setup.ini");
 }
 
@@ -130,6 +129,7 @@ void StartWizard(SetupSession& s, const CommandWords& words) {
 
 void Main() {
     // The one session of this run, and its log: both live until the program ends.
+    static WindowsComputer computer;
     static SetupSession session;
     static SetupLog log;
     Guarded([] {
@@ -137,11 +137,8 @@ void Main() {
         const char* commandLine = GetCommandLineA();
         const CommandWords words(CommandArguments(commandLine ? commandLine : ""));
         OleInitialize(nullptr);
-        // Precise file times let the script cache trust an unchanged stamp; with the C
-        // runtime's whole seconds it would re-read the script after every quick write.
-        s.scripts = ProfileFiles(SystemFileStamp);
+        s.computer = &computer;
         SetMainForm(&MotherForm);
-        s.folders = &SystemFolderSource();
 
         s.sourceDir = ProgramFolderOf(OwnExecutablePath());
         // 1. One copy at a time, unless told to ignore the other. Unattended, the refusal

@@ -17,47 +17,18 @@
 
 namespace {
 
-// The button that Enter presses in a message box: its default button (MB_DEFBUTTON1 to 3)
-// among the buttons of its kind. Of every question that an installation asks, the default
-// button is also the answer with which the installation goes on.
-int DefaultButton(unsigned flags) {
-    std::vector<int> buttons;
-    switch (flags & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        buttons = {IDOK, IDCANCEL};
-        break;
-    case MB_ABORTRETRYIGNORE:
-        buttons = {IDABORT, IDRETRY, IDIGNORE};
-        break;
-    case MB_YESNOCANCEL:
-        buttons = {IDYES, IDNO, IDCANCEL};
-        break;
-    case MB_YESNO:
-        buttons = {IDYES, IDNO};
-        break;
-    case MB_RETRYCANCEL:
-        buttons = {IDRETRY, IDCANCEL};
-        break;
-    default:
-        buttons = {IDOK};
-    }
-    const size_t index = (flags & MB_DEFMASK) >> 8;
-    return buttons[index < buttons.size() ? index : 0];
+// The answer that Enter gives a question: its default button. Of every question that an
+// installation asks, the default button is also the answer with which it goes on.
+Answer DefaultAnswer(Question question) {
+    if (question.choices == Choices::Ok) return Answer::Ok;
+    return question.noByDefault ? Answer::No : Answer::Yes;
 }
 
-const char* ButtonName(int id) {
-    switch (id) {
-    case IDCANCEL:
-        return "Cancel";
-    case IDABORT:
-        return "Abort";
-    case IDRETRY:
-        return "Retry";
-    case IDIGNORE:
-        return "Ignore";
-    case IDYES:
+const char* AnswerName(Answer answer) {
+    switch (answer) {
+    case Answer::Yes:
         return "Yes";
-    case IDNO:
+    case Answer::No:
         return "No";
     default:
         return "OK";
@@ -69,8 +40,8 @@ const char* ButtonName(int id) {
 class UnattendedUi final : public SetupUi {
   public:
     explicit UnattendedUi(const SetupSession& session) : s(session) {}
-    int Ask(const std::string& text, unsigned flags, const std::string& title) override {
-        const int answer = DefaultButton(flags);
+    Answer Ask(const std::string& text, Question question, const std::string& title) override {
+        const Answer answer = DefaultAnswer(question);
         std::string line;
         for (char c : text) {
             if (c != '\r' && c != '\n')
@@ -78,7 +49,7 @@ class UnattendedUi final : public SetupUi {
             else if (!line.empty() && line.back() != ' ')
                 line += ' ';
         }
-        s.Log("message box \"" + title + "\", answered " + ButtonName(answer) + ": " + line);
+        s.Log("message box \"" + title + "\", answered " + AnswerName(answer) + ": " + line);
         return answer;
     }
     void ShowProgress(int, int, const std::string&) override {}
@@ -103,7 +74,7 @@ bool DestinationAccepted(const SetupSession& s, SetupUi& ui) {
         return false;
     }
     if (s.DestinationTooLong()) {
-        ui.Tell(DestinationTooLongText(SetupSession::kLongestDestination), MB_OK | MB_ICONEXCLAMATION,
+        ui.Tell(DestinationTooLongText(SetupSession::kLongestDestination), MessageKind::Warning,
                 s.ReadIni("SetupTitle"));
         return false;
     }
@@ -126,10 +97,13 @@ void Install(SetupSession& s, SetupUi& ui, const CommandWords& words) {
     if (ReadNumber(estimated) > 0) {
         const std::string warning =
             DiskSpaceWarning(DriveFreeBytes(s.destDir), estimated, s.ReadIni("ProgramName"));
-        if (!warning.empty()) ui.Tell(warning, MB_OK | MB_ICONEXCLAMATION, s.ReadIni("SetupTitle"));
+        if (!warning.empty()) ui.Tell(warning, MessageKind::Warning, s.ReadIni("SetupTitle"));
     }
     // A destination that cannot be made stops the installation (its exit code is set).
-    if (RunInstallPassOne(s, ui) == PassOneOutcome::Stopped) return;
+    if (RunInstallPassOne(s, ui) == PassOneOutcome::Stopped) {
+        SetExitCode(ERROR_INSTALL_FAILURE);
+        return;
+    }
     RunInstallPassTwo(s, ui);
     RunLastActions(s, ui);
 }
@@ -139,7 +113,7 @@ void Install(SetupSession& s, SetupUi& ui, const CommandWords& words) {
 std::string ProposedDestination(const SetupSession& s, const CommandWords& words) {
     const std::string given = words.Value("dest").value_or("");
     std::string folder = given.empty() ? s.ReadIni("DefaultDir") : given;
-    ExpandPathMacro(folder, folder, *s.folders);
+    ExpandPathMacro(folder, folder, s.computer->Folders());
     if (!given.empty() && (folder.empty() || folder.back() != '\\')) folder += '\\';
     return folder;
 }

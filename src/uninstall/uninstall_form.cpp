@@ -24,8 +24,8 @@ void UninstallFormWindow::OnLoad() {
     });
 }
 
-int UninstallUi::Ask(const std::string& text, unsigned flags, const std::string& title) {
-    return MsgBox(text, flags, title);
+Answer UninstallUi::Ask(const std::string& text, Question question, const std::string& title) {
+    return AskInMessageBox(text, question, title);
 }
 
 bool UninstallUi::StartProgram(const std::string& commandLine) {

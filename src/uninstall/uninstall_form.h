@@ -24,7 +24,7 @@ extern UninstallFormWindow UninstallForm;
 // progress of its own (it keeps what start-up painted until the final message).
 class UninstallUi final : public SetupUi {
   public:
-    int Ask(const std::string& text, unsigned flags, const std::string& title) override;
+    Answer Ask(const std::string& text, Question question, const std::string& title) override;
     void ShowProgress(int, int, const std::string&) override {}
     bool StartProgram(const std::string& commandLine) override;
 };

@@ -3,32 +3,28 @@
 // that cannot be removed stays, and the next action runs.
 #include "uninstall/uninstaller.h"
 
-#include <windows.h>
-
 #include <array>
 #include <string>
 #include <vector>
 
+#include "engine/exit_codes.h"
 #include "engine/file_ops.h"
 #include "engine/pass_steps.h"
 #include "engine/product_keys.h"
 #include "script/text.h"
 #include "script/values.h"
-#include "system/file_system.h"
-#include "system/folders.h"
-#include "system/regprocs.h"
-#include "system/toolkit.h"
 
 namespace {
 
 class Uninstaller {
   public:
-    Uninstaller(SetupSession& session, SetupUi& ui) : s(session), ui(ui) {}
+    Uninstaller(SetupSession& session, SetupUi& ui) : s(session), ui(ui), pc(*session.computer) {}
     UninstallOutcome Run();
 
   private:
     SetupSession& s;
     SetupUi& ui;
+    Computer& pc; // the computer the run works on
 
     bool Confirmed();
     bool AlreadyUninstalled();
@@ -45,13 +41,13 @@ class Uninstaller {
 };
 
 bool Uninstaller::Confirmed() {
-    int answer = IDNO;
+    Answer answer = Answer::No;
     Step(s, "ask for confirmation", [&] {
         answer =
             ui.Ask("Are you sure you want to remove " + s.ReadIni("ProductName") + " from your computer!?",
-                   MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, s.ReadIni("SetupTitle"));
+                   {Choices::YesNo, MessageKind::Warning, true}, s.ReadIni("SetupTitle"));
     });
-    return answer == IDYES;
+    return answer == Answer::Yes;
 }
 
 bool Uninstaller::AlreadyUninstalled() {
@@ -61,20 +57,20 @@ bool Uninstaller::AlreadyUninstalled() {
 }
 
 void Uninstaller::DeleteKey(RegRoot root, const std::string& key) {
-    const RegStatus status = DeleteRegKey(root, key);
+    const RegStatus status = pc.DeleteKey(root, key);
     if (status == 0)
         s.Log("registry key deleted: " + RegRootName(root) + "\\" + key);
-    else if (status != ERROR_FILE_NOT_FOUND)
+    else if (status != SystemError::FileNotFound)
         s.LogFailure("delete registry key " + RegRootName(root) + "\\" + key,
                      static_cast<unsigned long>(status));
 }
 
 void Uninstaller::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
-    const RegStatus status = DeleteRegValue(root, key, name);
+    const RegStatus status = pc.DeleteValue(root, key, name);
     const std::string what = RegRootName(root) + "\\" + key + " [" + name + "]";
     if (status == 0)
         s.Log("registry value deleted: " + what);
-    else if (status != ERROR_FILE_NOT_FOUND)
+    else if (status != SystemError::FileNotFound)
         s.LogFailure("delete registry value " + what, static_cast<unsigned long>(status));
 }
 
@@ -111,7 +107,7 @@ void Uninstaller::RemoveOneFileType(int n) {
     const std::string ext = s.ReadIni(ItemKey("Ext", n), "Uninstall");
     if (IsBlank(ext)) return;
     // The registry calls get the extension as read.
-    const std::string current = ReadRegString(RegHKeyClassesRoot, ext, "");
+    const std::string current = pc.ReadString(RegHKeyClassesRoot, ext, "");
     const std::string ours = s.ReadIni(ItemKey("RegExt", n, "key"));
     if (!IsBlank(ours)) RemoveOwnType(n, ours);
     if (!IsBlank(current) && !EqualsNoCase(TrimBlanks(current), TrimBlanks(ours))) {
@@ -121,7 +117,7 @@ void Uninstaller::RemoveOneFileType(int n) {
     Step(s, "the type of " + ext, [&] { DeleteValue(RegHKeyClassesRoot, ext, ""); });
     if (ReadFlag(s.ReadIni(ItemKey("RegExt", n, "ShellNew"))))
         DeleteKey(RegHKeyClassesRoot, ext + "\\ShellNew");
-    if (RegKeyIsEmpty(RegHKeyClassesRoot, ext)) DeleteKey(RegHKeyClassesRoot, ext);
+    if (pc.KeyIsEmpty(RegHKeyClassesRoot, ext)) DeleteKey(RegHKeyClassesRoot, ext);
 }
 
 void Uninstaller::RemoveOwnType(int n, const std::string& type) {
@@ -139,8 +135,8 @@ void Uninstaller::RemoveOwnType(int n, const std::string& type) {
         for (int j = 1; j + 1 <= fields; j += 2)
             if (!IsBlank(field[j])) DeleteKey(classes, type + "\\shell\\" + field[j]);
     });
-    if (RegKeyIsEmpty(classes, type + "\\shell")) DeleteKey(classes, type + "\\shell");
-    if (RegKeyIsEmpty(classes, type))
+    if (pc.KeyIsEmpty(classes, type + "\\shell")) DeleteKey(classes, type + "\\shell");
+    if (pc.KeyIsEmpty(classes, type))
         DeleteKey(classes, type);
     else
         s.Log("kept, with what other programs put there: " + RegRootName(classes) + "\\" + type);
@@ -168,7 +164,7 @@ void Uninstaller::RemoveShortcuts() {
         Step(s, ItemKey("shortcut", n), [&] {
             const std::string folder = TrimBlanks(s.ReadIni(ItemKey("shortcutfolder", n), "uninstall"));
             const std::string name = s.ReadIni(ItemKey("shortcut", n), "uninstall");
-            if (ToolkitRemoveShellLink(folder, name)) s.Log("shortcut removed: " + folder + "\\" + name);
+            if (pc.RemoveShellLink(folder, name)) s.Log("shortcut removed: " + folder + "\\" + name);
         });
     });
 }
@@ -190,10 +186,10 @@ void Uninstaller::ReportAndShowFolder() {
                     "However, Setup will not delete the folder in which " + s.ReadIni("ProductName") +
                     " was located in because there are files still left in it. Setup will open an Explorer "
                     "window focused on the folder so that you may delete it.",
-                MB_OK | MB_ICONINFORMATION, s.ReadIni("SetupTitle"));
+                MessageKind::Information, s.ReadIni("SetupTitle"));
     });
     Step(s, "open Explorer on the destination",
-         [&] { return ui.StartProgram(GetWindowsFolder() + "\\EXPLORER.EXE /n,/e," + s.destDir); });
+         [&] { return ui.StartProgram(pc.Folders().WindowsFolder() + "\\EXPLORER.EXE /n,/e," + s.destDir); });
 }
 
 UninstallOutcome Uninstaller::Run() {
@@ -224,13 +220,13 @@ UninstallOutcome RunUninstall(SetupSession& session, SetupUi& ui) {
 unsigned long UninstallExitCode(UninstallOutcome outcome) {
     switch (outcome) {
     case UninstallOutcome::Removed:
-        return 0;
+        return ExitCodes::Done;
     case UninstallOutcome::Declined:
-        return ERROR_INSTALL_USEREXIT;
+        return ExitCodes::UserExit;
     case UninstallOutcome::AlreadyRemoved:
-        return ERROR_UNKNOWN_PRODUCT;
+        return ExitCodes::UnknownProduct;
     case UninstallOutcome::Failed:
         break;
     }
-    return ERROR_INSTALL_FAILURE;
+    return ExitCodes::Failure;
 }

@@ -159,12 +159,12 @@ WindowThreadUi::~WindowThreadUi() {
     Guarded([&] { ShowWaitingState(); });
 }
 
-int WindowThreadUi::Ask(const std::string& text, unsigned flags, const std::string& title) {
-    int answer = 0;
+Answer WindowThreadUi::Ask(const std::string& text, Question question, const std::string& title) {
+    Answer answer = Answer::Ok;
     OnWindowThread([&] {
         // A message about a file shows beside that file's action.
         ShowWaitingState();
-        answer = ui_.Ask(text, flags, title);
+        answer = ui_.Ask(text, question, title);
     });
     return answer;
 }

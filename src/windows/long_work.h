@@ -43,7 +43,7 @@ class WindowThreadUi final : public SetupUi {
     WindowThreadUi(const WindowThreadUi&) = delete;
     WindowThreadUi& operator=(const WindowThreadUi&) = delete;
 
-    int Ask(const std::string& text, unsigned flags, const std::string& title) override;
+    Answer Ask(const std::string& text, Question question, const std::string& title) override;
     void ShowProgress(int done, int total, const std::string& text) override;
     // Starting a program opens no window of ours: it runs on the calling thread, so that a
     // slow start holds up only the work.

@@ -7,6 +7,8 @@
 
 // Shows a message box (MB_* flags) and returns the button pressed (IDOK, IDYES, ...).
 int MsgBox(const std::string& text, unsigned flags, const std::string& title = AppTitle);
+// The engine's question as a message box: its choices as buttons, its kind as the icon.
+Answer AskInMessageBox(const std::string& text, Question question, const std::string& title);
 
 // The exit question of the wizard's Cancel and the main window's close box ("Are you sure
 // you want to exit <SetupTitle>?", Yes and No, question icon); true on Yes.

@@ -18,7 +18,7 @@ namespace {
 void ShowScriptMessages(const SetupSession& s, SetupUi& ui, const char* countKey, const char* itemKey) {
     ForEachListItem(s, countKey, [&](int n) {
         Step(s, ItemKey(itemKey, n),
-             [&] { ui.Tell(s.ReadIni(ItemKey(itemKey, n)), MB_OK, s.ReadIni("SetupTitle")); });
+             [&] { ui.Tell(s.ReadIni(ItemKey(itemKey, n)), MessageKind::Plain, s.ReadIni("SetupTitle")); });
     });
 }
 
@@ -44,7 +44,8 @@ void RunClosingList(const SetupSession& s, SetupUi& ui, const char* countKey, co
                     const char* itemKey, const char* started, Run run) {
     if (!ListHasItems(s, countKey)) return;
     if (ReadFlag(s.ReadIni(promptKey)) &&
-        ui.Ask(s.ReadIni(promptKey + "Msg"), MB_YESNO | MB_ICONQUESTION, s.ReadIni("SetupTitle")) != IDYES)
+        ui.Ask(s.ReadIni(promptKey + "Msg"), {Choices::YesNo, MessageKind::Question}, s.ReadIni("SetupTitle")) !=
+            Answer::Yes)
         return;
     ForEachListItem(s, countKey, [&](int n) {
         Step(s, ItemKey(itemKey, n), [&] {
@@ -88,7 +89,6 @@ void RunLastActions(SetupSession& s, SetupUi& ui) {
     Step(s, "error summary", [&] {
         if (s.installErrors)
             ui.Tell("There were some errors during installation. You may have to reinstall " +
-                        s.ReadIni("ProgramName") + " at a later date.",
-                    MB_OK);
+                        s.ReadIni("ProgramName") + " at a later date.");
     });
 }

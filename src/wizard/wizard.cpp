@@ -5,6 +5,7 @@
 #include "engine/install_passes.h"
 #include "script/text.h"
 #include "script/values.h"
+#include "system/exit_code.h"
 #include "system/file_system.h"
 #include "windows/long_work.h"
 #include "windows/mother_form.h"
@@ -132,7 +133,10 @@ void ShowWizardScreen(int16_t& step) {
         PassOneOutcome outcome = PassOneOutcome::Completed;
         WindowThreadUi workUi(ui);
         RunLongWork([&] { outcome = RunInstallPassOne(s, workUi); });
-        if (outcome == PassOneOutcome::Stopped) AbortSetup();
+        if (outcome == PassOneOutcome::Stopped) {
+            SetExitCode(ERROR_INSTALL_FAILURE);
+            AbortSetup();
+        }
         int16_t next = 1;
         ShowWizardScreen(next);
         break;

@@ -10,8 +10,8 @@ namespace {
 bool copyScreenPainted = false; // the whole wizard has been painted with the copy screen
 } // namespace
 
-int WizardUi::Ask(const std::string& text, unsigned flags, const std::string& title) {
-    return MsgBox(text, flags, title);
+Answer WizardUi::Ask(const std::string& text, Question question, const std::string& title) {
+    return AskInMessageBox(text, question, title);
 }
 
 // The current action in Text1 and the bar Shape1 sliding into its box Picture1, repainted

@@ -6,7 +6,7 @@
 
 class WizardUi final : public SetupUi {
   public:
-    int Ask(const std::string& text, unsigned flags, const std::string& title) override;
+    Answer Ask(const std::string& text, Question question, const std::string& title) override;
     // Paints at once; the passes reach it through WindowThreadUi, which paces the pictures.
     void ShowProgress(int done, int total, const std::string& text) override;
     bool StartProgram(const std::string& commandLine) override;

@@ -18,6 +18,7 @@
 #include "driver/driver.h"
 #include "driver/screen.h"
 #include "engine/session.h"
+#include "system/windows_computer.h"
 #include "script/macros.h"
 #include "script/script.h"
 #include "startup/main.h"
@@ -313,11 +314,11 @@ void CheckEveryWindow() {
 // The session and windows as start-up leaves them for the script in `folder`.
 void StartSession(const std::string& folder) {
     g_session = SetupSession{};
-    g_session.folders = &SystemFolderSource();
-    g_session.scripts = ProfileFiles(SystemFileStamp);
+    static WindowsComputer computer;
+    g_session.computer = &computer;
     g_session.sourceDir = folder;
     g_session.destDir = g_session.ReadIni("DefaultDir");
-    ExpandPathMacro(g_session.destDir, g_session.destDir, *g_session.folders);
+    ExpandPathMacro(g_session.destDir, g_session.destDir, computer.Folders());
     MotherForm.session = AboutForm.session = UninstallForm.session = WizForm.session = &g_session;
     WizForm.CurrentScreen = 0;
 }

@@ -5,7 +5,7 @@
 
 #include "engine_support.h"
 
-#include "system/setup_log.h"
+#include "engine/setup_log.h"
 
 using namespace kvtest;
 
@@ -56,14 +56,14 @@ TEST_F(Installation, KeepsNewerFilesAndReportsFailedMovesAndCopies) {
                                  "x\\y\\stuck.txt. It has been left where it was.\r\n\r\nMake sure that the "
                                  "file is not currently in use by Windows and that there is sufficient room "
                                  "on the destination drive.");
-    EXPECT_EQ(shown[0].flags, unsigned(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(shown[0].question.kind, MessageKind::Warning);
     EXPECT_EQ(shown[0].title, "Acme Files Setup");
     // The version installer's code: the source could not be read (VIF_CANNOTREADSRC).
     EXPECT_EQ(shown[1].text, "The file " + dest +
                                  "loud.dll\r\ncould not be copied. Make sure that this file is not currently "
                                  "in use by Windows and that there is sufficient room on the destination "
                                  "drive.\r\n\r\nFile Copy Error: &H10000");
-    EXPECT_EQ(shown[1].flags, unsigned(MB_OK));
+    EXPECT_EQ(shown[1].question.kind, MessageKind::Plain);
     EXPECT_EQ(shown[1].title, AppTitle);
     EXPECT_EQ(shown[2].text.rfind("The file " + dest + "p\\q\\deep.dll\r\n", 0), 0u) << shown[2].text;
     EXPECT_EQ(shown[3].text, "Could not install font: " + dest + "fonts\\broken.ttf");
@@ -89,7 +89,7 @@ TEST_F(Installation, AWildcardDestinationIsAFailedCopyAndNeverRecorded) {
     WriteText(dist + "a.txt", "a");
     for (const char* name : {"report.doc", "Letters\\bank1.txt"}) WriteText(dest + name, "mine");
     SetupLog log;
-    ASSERT_TRUE(log.Open(root + "KavexInstall.log", "setup.exe", dist + "setup.ini"));
+    ASSERT_TRUE(log.Open(computer, root + "KavexInstall.log", "setup.exe", dist + "setup.ini"));
     session.log = &log;
     Install();
     const Lines records = SectionLines(InstalledScript(), "uninstall");
@@ -128,7 +128,7 @@ TEST_F(Installation, StopsWithAMessageWhenTheDestinationCannotBeMade) {
               "The destination folder Q:\\Nowhere\\Acme\\ could not be created. Make sure that "
               "the drive exists and that you may create folders on it.\r\n\r\nThe installation "
               "has been stopped; nothing has been changed on your computer.");
-    EXPECT_EQ(shown[0].flags, unsigned(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(shown[0].question.kind, MessageKind::Stop);
     EXPECT_EQ(shown[0].title, "Nowhere Setup");
     EXPECT_TRUE(progress.empty());
     EXPECT_FALSE(RegKeyThere(HKEY_LOCAL_MACHINE, ProductKey + "Acme Nowhere"));

@@ -139,17 +139,18 @@ TEST_F(Installation, InstallsRecordsAndUninstallsAProductBesideAnother) {
 
     // Answer No: nothing changes.
     const std::string question = "Are you sure you want to remove Acme Tools from your computer!?";
-    answer = IDNO;
+    answer = Answer::No;
     Uninstall(false);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, question);
-    EXPECT_EQ(shown[0].flags, unsigned(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+    EXPECT_TRUE(shown[0].question.choices == Choices::YesNo && shown[0].question.kind == MessageKind::Warning &&
+                shown[0].question.noByDefault);
     EXPECT_EQ(shown[0].title, "Acme Tools Setup");
     EXPECT_TRUE(IsFile(dest + "readme.txt"));
     EXPECT_EQ(InstallState(), "installstate=installed");
 
     // Answer Yes: every recorded item goes, everything else stays.
-    answer = IDYES;
+    answer = Answer::Yes;
     Reset();
     Uninstall(false);
     EXPECT_EQ(shown.size(), 2u);

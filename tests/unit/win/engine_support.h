@@ -17,7 +17,7 @@
 #include "engine/pass_steps.h"
 #include "engine/session.h"
 #include "engine/setup_ui.h"
-#include "system/file_stamp.h"
+#include "system/windows_computer.h"
 #include "system/folders.h"
 #include "uninstall/uninstaller.h"
 
@@ -25,7 +25,7 @@ namespace kvtest {
 
 struct Shown {
     std::string text;
-    unsigned flags;
+    Question question;
     std::string title;
 };
 struct ProgressEntry {
@@ -125,12 +125,13 @@ class Session : public ::testing::Test, public SetupUi {
     std::vector<Shown> shown;
     std::vector<ProgressEntry> progress;
     std::vector<std::string> started;
-    int answer = IDYES;
+    Answer answer = Answer::Yes;
+    WindowsComputer computer;
     SetupSession session;
     SetupUi& ui = *this; // the user interface of the program under test: it records instead of showing
 
-    int Ask(const std::string& text, unsigned flags, const std::string& title) override {
-        shown.push_back({text, flags, title});
+    Answer Ask(const std::string& text, Question question, const std::string& title) override {
+        shown.push_back({text, question, title});
         return answer;
     }
     void ShowProgress(int done, int total, const std::string& text) override {
@@ -150,8 +151,7 @@ class Session : public ::testing::Test, public SetupUi {
         // A key that every Windows has and the program writes into without creating it.
         RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", &keys_[3]);
         RegCloseKey(keys_[3]);
-        session.folders = &SystemFolderSource();
-        session.scripts = ProfileFiles(SystemFileStamp);
+        session.computer = &computer;
     }
     void TearDown() override {
         for (int i = 0; i < 3; ++i) RegOverridePredefKey(kRoots[i], nullptr), RegCloseKey(keys_[i]);
@@ -199,7 +199,7 @@ class Installation : public Session {
     // The installed program's run: a session of its own, started from the Setup folder.
     UninstallOutcome Uninstall(bool quiet) {
         SetupSession uninstall;
-        uninstall.folders = session.folders;
+        uninstall.computer = session.computer;
         uninstall.log = session.log;
         uninstall.sourceDir = dest + "Setup\\";
         uninstall.quiet = quiet;

@@ -1,7 +1,7 @@
 // The setup log names what an installation did and every action that failed.
 #include "engine_support.h"
 
-#include "system/setup_log.h"
+#include "engine/setup_log.h"
 
 using namespace kvtest;
 
@@ -18,7 +18,7 @@ TEST_F(Installation, SetupLogNamesInstalledFilesAndEveryFailure) {
     WriteText(dist + "a.txt", "a");
     WriteText(dist + "bad.ttf", "not a font");
     SetupLog log;
-    ASSERT_TRUE(log.Open(root + "KavexInstall.log", "setup.exe", dist + "setup.ini"));
+    ASSERT_TRUE(log.Open(computer, root + "KavexInstall.log", "setup.exe", dist + "setup.ini"));
     session.log = &log;
     Install();
     session.log = nullptr;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/session.h"
+#include "system/windows_computer.h"
 #include "engine_support.h"
 #include "system/file_stamp.h"
 #include "windows/long_work.h"
@@ -46,8 +47,9 @@ TEST(Gradient, ComponentsCountDownFromTheirCappedStart) {
 // The sample product's backdrop, as its script paints it: full blue at the top, half blue
 // at the middle, black at the bottom.
 TEST(Gradient, TheSampleProductsBackdropFadesFromBlueToBlack) {
+    WindowsComputer computer;
     SetupSession session;
-    session.scripts = ProfileFiles(SystemFileStamp);
+    session.computer = &computer;
     session.sourceDir = kvtest::BinFolder() + "data\\sample\\";
     MotherForm.session = &session;
     SetMainForm(&MotherForm);

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+class Computer;
+
 class SetupLog {
   public:
     SetupLog() = default;
@@ -22,7 +24,9 @@ class SetupLog {
 
     // Opens the file for appending and writes the run's heading. False (and a log that
     // writes nowhere) when the file cannot be opened: the setup goes on without it.
-    bool Open(const std::string& path, std::string_view commandLine, std::string_view scriptPath);
+    // The computer gives the file, the clock of the heading and the texts of its errors.
+    bool Open(Computer& computer, const std::string& path, std::string_view commandLine,
+              std::string_view scriptPath);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Path() const { return path_; }
@@ -35,11 +39,10 @@ class SetupLog {
     void Flush();
 
   private:
+    Computer* computer_ = nullptr;
     std::FILE* file_ = nullptr;
     std::string path_;
 };
 
 // KavexInstall.log in the user's temporary folder.
-std::string DefaultSetupLogPath();
-// The system's text for an error code, on one line ("Access is denied."); empty for 0.
-std::string SystemErrorText(unsigned long error);
+std::string DefaultSetupLogPath(Computer& computer);
