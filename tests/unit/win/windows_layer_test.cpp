@@ -66,7 +66,9 @@ TEST(Gradient, TheSampleProductsBackdropFadesFromBlueToBlack) {
 }
 
 TEST(CopyScreen, ShowsTheActionAndSlidesTheBarInFromLongWork) {
+    WindowsComputer computer;
     SetupSession session; // no script: every key reads empty
+    session.computer = &computer;
     MotherForm.session = WizForm.session = &session;
     SetMainForm(&MotherForm);
     MotherForm.Show();
