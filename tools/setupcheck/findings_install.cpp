@@ -6,6 +6,7 @@
 #include "findings.h"
 #include "plan.h"
 #include "engine/pass_steps.h" // ItemKey: item keys spelt as the passes spell them
+#include "engine/registry_roots.h"
 #include "script/macros.h"
 #include "script/text.h"
 #include "script/values.h"
@@ -22,7 +23,8 @@ bool IsDigits(const std::string& text) {
 
 void CheckRoot(CheckContext& c, const std::string& key) {
     const std::string text = TrimBlanks(c.Read(key));
-    if (!RootName(ReadRegRoot(text)).empty()) return;
+    const int32_t named = ReadRegRoot(text);
+    if (named != 0 && RegRootName(named) != std::to_string(named)) return; // a root the registry has
     if (IsDigits(text) && text.size() == 10 && text >= "2147483648" && text <= "4294967295") {
         const uint32_t root = static_cast<uint32_t>(std::stoull(text));
         char hex[16];
@@ -158,7 +160,7 @@ void CheckSetupPrograms(CheckContext& c) {
 void CheckRecordLimit(CheckContext& c) {
     if (!c.Flag("EstablishSetup")) return;
     int files = 0;
-    for (const PlanAction& action : BuildPlan(c.ScriptPath(), "", "C:\\Product\\"))
+    for (const PlanAction& action : BuildPlan(c.ScriptPath(), "C:\\Distribution\\", "C:\\Product\\"))
         if (action.kind == "record" && action.target.rfind("[uninstall] file", 0) == 0) ++files;
     if (files > 255)
         c.Error(c.Line("TotalFiles"), "too-many-records",

@@ -1,12 +1,14 @@
 // setupcheck: checks a setup script as setup.exe reads it, and shows what an
 // installation would do.
 //
-//   setupcheck [--plan DESTDIR [--json [--codepage N]]] [PATH]
+//   setupcheck [--plan|--uninstall-plan DESTDIR [--json [--codepage N]]] [PATH]
 //
 // PATH is the script or the distribution folder that holds setup.ini (default: setup.ini
 // in the current folder). The findings are printed as "setup.ini:LINE: error|warning:
 // message [rule]"; with --plan they go to the error output and the plan of an
-// installation into DESTDIR to the standard output; --json writes it as JSON in UTF-8,
+// installation into DESTDIR (or of its uninstall afterwards) to the standard output; both
+// are the program's own install passes and uninstaller run on a simulated computer that
+// starts clean and changes nothing on this one. --json writes it as JSON in UTF-8,
 // converted from the script's ANSI code page (1252 unless --codepage says otherwise).
 // Exit code: 0 clean, 1 warnings only,
 // 2 errors (3: wrong command line).
@@ -31,7 +33,7 @@ constexpr const char* kCodePageHint =
 #endif
 
 int Usage() {
-    std::fprintf(stderr, "usage: setupcheck [--plan DESTDIR [--json [--codepage N]]] [PATH]\n"
+    std::fprintf(stderr, "usage: setupcheck [--plan|--uninstall-plan DESTDIR [--json [--codepage N]]] [PATH]\n"
                          "  PATH: the setup script, or the distribution folder that holds setup.ini\n");
     return 3;
 }
@@ -46,12 +48,13 @@ std::string FolderOf(const std::string& script) {
 
 int main(int argc, char** argv) {
     std::string path = "setup.ini", dest;
-    bool plan = false, json = false, pathGiven = false, codePageGiven = false;
+    bool plan = false, uninstall = false, json = false, pathGiven = false, codePageGiven = false;
     int codePage = kWesternCodePage;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--plan" && i + 1 < argc) {
+        if ((arg == "--plan" || arg == "--uninstall-plan") && i + 1 < argc && !plan) {
             plan = true;
+            uninstall = arg == "--uninstall-plan";
             dest = AddTrailingBackslash(argv[++i]);
         } else if (arg == "--json") {
             json = true;
@@ -88,8 +91,11 @@ int main(int argc, char** argv) {
     const std::vector<Finding> findings = CheckScript(path);
     std::fputs(FindingsText(findings, path).c_str(), plan ? stderr : stdout);
     if (plan) {
-        const std::vector<PlanAction> actions = BuildPlan(path, FolderOf(path), dest);
-        std::fputs((json ? PlanJson(actions, dest, codePage) : PlanText(actions, dest)).c_str(), stdout);
+        const std::vector<PlanAction> actions =
+            uninstall ? BuildUninstallPlan(path, FolderOf(path), dest) : BuildPlan(path, FolderOf(path), dest);
+        const std::string heading = (uninstall ? "Uninstall from " : "Installation into ") + dest;
+        std::fputs((json ? PlanJson(actions, dest, codePage, uninstall) : PlanText(actions, heading)).c_str(),
+                   stdout);
     }
     return ExitCode(findings);
 }

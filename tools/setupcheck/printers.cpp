@@ -44,17 +44,17 @@ int ExitCode(const std::vector<Finding>& findings) {
     return code;
 }
 
-std::string PlanText(const std::vector<PlanAction>& plan, const std::string& destDir) {
-    std::string out = "Installation into " + destDir + "\n";
+std::string PlanText(const std::vector<PlanAction>& plan, const std::string& heading) {
+    std::string out = heading + "\n";
     int number = 0;
     for (const PlanAction& a : plan) {
         char head[32];
         std::snprintf(head, sizeof head, "%4d  %-15s ", ++number, a.kind.c_str());
         out += head + a.target;
         if (!a.name.empty()) out += "  [" + a.name + "]";
-        if (a.kind == "move" || a.kind == "file" || a.kind == "copy" || a.kind == "component")
+        if (a.kind == "file" || a.kind == "copy" || a.kind == "rename")
             out += "  <- " + a.value;
-        else if (a.kind == "value" || a.kind == "record" || a.kind == "filetype" || a.kind == "shortcut")
+        else if (!a.value.empty())
             out += "  = " + a.value;
         if (!a.note.empty()) out += "  (" + a.note + ")";
         out += "\n";
@@ -62,9 +62,11 @@ std::string PlanText(const std::vector<PlanAction>& plan, const std::string& des
     return out;
 }
 
-std::string PlanJson(const std::vector<PlanAction>& plan, const std::string& destDir, int codePage) {
+std::string PlanJson(const std::vector<PlanAction>& plan, const std::string& destDir, int codePage,
+                     bool uninstall) {
     const auto Quoted = [codePage](const std::string& text) { return ::Quoted(text, codePage); };
-    std::string out = "{\"destination\": " + Quoted(destDir) + ",\n \"actions\": [\n";
+    std::string out = std::string("{\"run\": \"") + (uninstall ? "uninstall" : "install") +
+                      "\", \"destination\": " + Quoted(destDir) + ",\n \"actions\": [\n";
     for (size_t i = 0; i < plan.size(); ++i) {
         const PlanAction& a = plan[i];
         out += "  {\"kind\": " + Quoted(a.kind) + ", \"target\": " + Quoted(a.target) +
