@@ -14,7 +14,7 @@
 // - Values: type 1 a string (kept with its NULs), type 4 a 32-bit number given as text
 //   (one that does not fit is not written, status 0); other types are not written.
 // - ReadString reads into a buffer of 255 blanks as the program does: a string that does
-//   not fit (254 characters or more) reads empty; a number reads as its four bytes.
+//   not fit (255 characters or more) reads empty; a number reads as its four bytes.
 #include "engine/simulated/simulated_computer.h"
 #include "script/values.h"
 

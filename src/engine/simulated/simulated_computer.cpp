@@ -83,7 +83,7 @@ void SimulatedComputer::AddFile(const std::string& path, std::string bytes, std:
                                 bool readOnly) {
     const size_t slash = path.find_last_of("\\/");
     if (slash != std::string::npos) AddFolder(path.substr(0, slash));
-    if (version) bytes += FixedVersionBytes(*version);
+    if (version) bytes += std::string((4 - bytes.size() % 4) % 4, '\0') + FixedVersionBytes(*version);
     Place at = Locate(path);
     if (!at.valid || at.IsRoot()) return;
     if (at.node) RemoveNode(at.key, false);
