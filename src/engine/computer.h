@@ -40,7 +40,7 @@ inline constexpr uint32_t CannotCreate = 0x0800;      // the new file cannot be 
 inline constexpr uint32_t CannotDelete = 0x1000;      // the old file cannot be removed
 inline constexpr uint32_t CannotRename = 0x2000;      // the temporary copy keeps its name
 inline constexpr uint32_t CannotReadSource = 0x10000; // the source cannot be opened
-inline constexpr uint32_t OutOfSpace = 0x40000;       // the drive has no room for it
+inline constexpr uint32_t OutOfSpace = 0x0100;        // the drive has no room for it
 } // namespace VersionResult
 
 // What a copy into a file that does not exist yet came to (Computer::CopyIntoNewFile).

@@ -18,7 +18,7 @@ class Computer;
 class SetupLog {
   public:
     SetupLog() = default;
-    ~SetupLog();
+    virtual ~SetupLog();
     SetupLog(const SetupLog&) = delete;
     SetupLog& operator=(const SetupLog&) = delete;
 
@@ -31,8 +31,9 @@ class SetupLog {
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Path() const { return path_; }
 
-    // One line, as given.
-    void Write(std::string_view line);
+    // One line, as given. A log that keeps its lines elsewhere (the plan of an installation,
+    // a test) takes them here.
+    virtual void Write(std::string_view line);
     // A failed step: "failed: <what>: system error N: <the system's text>".
     void Failure(std::string_view what, unsigned long systemError);
     // Hands anything buffered to the system (before another program writes to the log).

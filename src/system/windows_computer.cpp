@@ -200,3 +200,11 @@ std::FILE* WindowsComputer::OpenLogFile(const std::string& path) {
     // its own run to the same file meanwhile.
     return _fsopen(path.c_str(), "ab", _SH_DENYNO);
 }
+
+// The engine names the system's codes in its own words; they must stay the system's numbers.
+static_assert(SystemError::FileNotFound == ERROR_FILE_NOT_FOUND && SystemError::PathNotFound == ERROR_PATH_NOT_FOUND &&
+              SystemError::AccessDenied == ERROR_ACCESS_DENIED && SystemError::DiskFull == ERROR_DISK_FULL &&
+              SystemError::InvalidName == ERROR_INVALID_NAME && SystemError::AlreadyExists == ERROR_ALREADY_EXISTS);
+static_assert(VersionResult::SourceIsOlder == VIF_SRCOLD && VersionResult::CannotCreate == VIF_CANNOTCREATE &&
+              VersionResult::CannotDelete == VIF_CANNOTDELETE && VersionResult::CannotRename == VIF_CANNOTRENAME &&
+              VersionResult::CannotReadSource == VIF_CANNOTREADSRC && VersionResult::OutOfSpace == VIF_OUTOFSPACE);

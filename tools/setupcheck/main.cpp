@@ -38,10 +38,15 @@ int Usage() {
     return 3;
 }
 
-// The folder of the script as setup.exe holds it: with its trailing separator.
+// The folder of the script as setup.exe holds it: a full path with its trailing separator.
 std::string FolderOf(const std::string& script) {
     const size_t slash = script.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : script.substr(0, slash + 1);
+    const std::string folder = slash == std::string::npos ? "." : script.substr(0, slash + 1);
+    std::error_code error;
+    std::string full = std::filesystem::absolute(folder, error).lexically_normal().string();
+    if (full.empty()) return folder;
+    if (full.back() != '/' && full.back() != '\\') full += std::filesystem::path::preferred_separator;
+    return full;
 }
 
 } // namespace
