@@ -4,6 +4,7 @@
 
 #include "engine/install_passes.h"
 #include "engine/session.h"
+#include "engine/setup_log.h"
 #include "engine/simulated/simulated_computer.h"
 #include "script/text.h"
 #include "uninstall/uninstaller.h"
@@ -30,13 +31,20 @@ bool IsInstalledScript(const std::string& path, const std::string& destDir) {
     return EqualsNoCase(path, destDir + "Setup\\setup.ini");
 }
 
-// The journal's entries from `from` on as plan actions. What only the simulation's own
-// bookkeeping shows (the announcement of new fonts, a placeholder for a short name) stays
-// out.
+// The journal's entries from `from` on as plan actions. What shows nothing of its own
+// stays out: the announcement of new fonts, the read-only mark taken off a copy that has
+// none, and the empty file by which a new file's short name is learnt, made and deleted
+// again.
 void AddJournal(std::vector<PlanAction>& plan, const std::vector<JournalEntry>& journal, size_t from,
                 const std::string& destDir) {
+    std::string placeholder;
     for (size_t i = from; i < journal.size(); ++i) {
         const JournalEntry& e = journal[i];
+        if (e.kind == "placeholder") placeholder = e.target;
+        if (e.kind == "delete" && !placeholder.empty() && e.target == placeholder) {
+            placeholder.clear();
+            continue;
+        }
         if (e.kind == "font-change" || e.kind == "placeholder" || e.kind == "clear-read-only") continue;
         if (e.kind == "copy" || e.kind == "replace" || e.kind == "new-file" || e.kind == "rename") {
             plan.push_back({e.kind == "new-file" ? "file" : e.kind == "rename" ? "rename" : "copy", e.target, {},
@@ -63,7 +71,8 @@ void AddJournal(std::vector<PlanAction>& plan, const std::vector<JournalEntry>& 
 
 // What a planned run did, in order: the simulated computer's journal and what the user saw.
 // Every question is answered Yes (or OK), as by a user who goes on.
-class PlanRecorder final : public SetupUi {
+// A step that failed is an action of its own, from the run's log.
+class PlanRecorder final : public SetupUi, public SetupLog {
   public:
     PlanRecorder(SimulatedComputer& pc, std::string destDir) : pc_(pc), destDir_(std::move(destDir)) {}
     // Forgets what was done so far: the plan starts here.
@@ -78,7 +87,7 @@ class PlanRecorder final : public SetupUi {
 
     Answer Ask(const std::string& text, Question question, const std::string& title) override {
         Flush();
-        plan_.push_back({"message", {}, title, text, {}});
+        plan_.push_back({"message", title, {}, text, {}});
         return question.choices == Choices::Ok ? Answer::Ok : Answer::Yes;
     }
     void ShowProgress(int, int, const std::string&) override {}
@@ -86,6 +95,12 @@ class PlanRecorder final : public SetupUi {
         Flush();
         plan_.push_back({"start", commandLine, {}, {}, {}});
         return true;
+    }
+
+    void Write(std::string_view line) override {
+        if (line.rfind("failed: ", 0) != 0) return;
+        Flush();
+        plan_.push_back({"failed", std::string(line.substr(8)), {}, {}, {}});
     }
 
   private:
@@ -122,6 +137,7 @@ std::vector<PlanAction> Run(const std::string& scriptPath, const std::string& so
     s.computer = &pc;
     s.sourceDir = sourceDir;
     s.destDir = destDir;
+    s.log = &recorder;
     if (RunInstallPassOne(s, recorder) == PassOneOutcome::Completed) RunInstallPassTwo(s, recorder);
     if (!uninstall) return recorder.Plan();
 
@@ -131,6 +147,7 @@ std::vector<PlanAction> Run(const std::string& scriptPath, const std::string& so
     SetupSession u;
     u.computer = &pc;
     u.sourceDir = destDir + "Setup\\";
+    u.log = &recorder;
     RunUninstall(u, recorder);
     return recorder.Plan();
 }

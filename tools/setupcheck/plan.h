@@ -8,7 +8,7 @@
 struct PlanAction {
     std::string kind;   // folder, copy, file, delete, rename, key, value, number, delete-key,
                         // delete-value, font, run, start, shortcut-folder, shortcut,
-                        // remove-shortcut, record, message
+                        // remove-shortcut, record, message, failed
     std::string target; // the path, registry key, shortcut folder or "[section] key" acted on
     std::string name;   // a registry value's name, a shortcut's name, a message's title
     std::string value;  // the data: source, value, command, recorded text, message text

@@ -25,6 +25,18 @@ std::string Quoted(const std::string& text, int codePage) {
     return out + "\"";
 }
 
+// A message's lines on one line of the plan.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c != '\r' && c != '\n')
+            line += c;
+        else if (!line.empty() && line.back() != ' ')
+            line += ' ';
+    }
+    return line;
+}
+
 } // namespace
 
 std::string FindingsText(const std::vector<Finding>& findings, const std::string& scriptName) {
@@ -55,7 +67,7 @@ std::string PlanText(const std::vector<PlanAction>& plan, const std::string& hea
         if (a.kind == "file" || a.kind == "copy" || a.kind == "rename")
             out += "  <- " + a.value;
         else if (!a.value.empty())
-            out += "  = " + a.value;
+            out += "  = " + OneLine(a.value);
         if (!a.note.empty()) out += "  (" + a.note + ")";
         out += "\n";
     }
