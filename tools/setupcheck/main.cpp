@@ -33,8 +33,9 @@ constexpr const char* kCodePageHint =
 #endif
 
 int Usage() {
-    std::fprintf(stderr, "usage: setupcheck [--plan|--uninstall-plan DESTDIR [--json [--codepage N]]] [PATH]\n"
-                         "  PATH: the setup script, or the distribution folder that holds setup.ini\n");
+    std::fprintf(stderr,
+                 "usage: setupcheck [--plan|--uninstall-plan DESTDIR [--json [--codepage N]]] [PATH]\n"
+                 "  PATH: the setup script, or the distribution folder that holds setup.ini\n");
     return 3;
 }
 
@@ -96,8 +97,8 @@ int main(int argc, char** argv) {
     const std::vector<Finding> findings = CheckScript(path);
     std::fputs(FindingsText(findings, path).c_str(), plan ? stderr : stdout);
     if (plan) {
-        const std::vector<PlanAction> actions =
-            uninstall ? BuildUninstallPlan(path, FolderOf(path), dest) : BuildPlan(path, FolderOf(path), dest);
+        const std::vector<PlanAction> actions = uninstall ? BuildUninstallPlan(path, FolderOf(path), dest)
+                                                          : BuildPlan(path, FolderOf(path), dest);
         const std::string heading = (uninstall ? "Uninstall from " : "Installation into ") + dest;
         std::fputs((json ? PlanJson(actions, dest, codePage, uninstall) : PlanText(actions, heading)).c_str(),
                    stdout);

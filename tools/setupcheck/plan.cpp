@@ -18,6 +18,8 @@ namespace {
 
 // The simulated computer of a plan: it reads the distribution (and, on Windows, whatever
 // else it lacks) from the real computer and writes only into memory.
+// What every Windows has and the installation writes into without making it first: the
+// key that lists the fonts, and elsewhere than on Windows the folder of the programs.
 struct PlanComputer {
 #ifdef _WIN32
     WindowsComputer real;
@@ -25,6 +27,13 @@ struct PlanComputer {
 #else
     SimulatedComputer computer{SimulatedOptions{true, nullptr, nullptr}};
 #endif
+    PlanComputer() {
+        computer.CreateKey(RegHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts");
+#ifndef _WIN32
+        computer.AddFolder("C:\\Program Files");
+        computer.AddFolder("%windows%\\Fonts");
+#endif
+    }
 };
 
 bool IsInstalledScript(const std::string& path, const std::string& destDir) {
@@ -47,18 +56,27 @@ void AddJournal(std::vector<PlanAction>& plan, const std::vector<JournalEntry>& 
         }
         if (e.kind == "font-change" || e.kind == "placeholder" || e.kind == "clear-read-only") continue;
         if (e.kind == "copy" || e.kind == "replace" || e.kind == "new-file" || e.kind == "rename") {
-            plan.push_back({e.kind == "new-file" ? "file" : e.kind == "rename" ? "rename" : "copy", e.target, {},
-                            e.name, {}});
+            plan.push_back({e.kind == "new-file" ? "file"
+                            : e.kind == "rename" ? "rename"
+                                                 : "copy",
+                            e.target,
+                            {},
+                            e.name,
+                            {}});
         } else if (e.kind == "version-install") {
             // The version installer's result bits, as the setup log shows them.
             const unsigned long result = std::strtoul(e.value.c_str(), nullptr, 16);
-            plan.push_back({"file", e.target, {}, e.name,
+            plan.push_back({"file",
+                            e.target,
+                            {},
+                            e.name,
                             result == 0 ? "by the version installer"
                             : (result & VersionResult::SourceIsOlder)
                                 ? "kept: the file on the computer is newer"
                                 : "the version installer failed (&H" + e.value + ")"});
         } else if (e.kind == "script-write") {
-            plan.push_back({"record", e.name, {}, e.value, IsInstalledScript(e.target, destDir) ? "" : e.target});
+            plan.push_back(
+                {"record", e.name, {}, e.value, IsInstalledScript(e.target, destDir) ? "" : e.target});
         } else if (e.kind == "font") {
             plan.push_back({"font", e.target, {}, {}, e.value == "added" ? "" : "refused by the system"});
         } else if (e.kind == "shortcut") {

@@ -142,9 +142,14 @@ std::vector<std::string> SimulatedComputer::AllFolders() const {
 uint32_t SimulatedComputer::InstallVersionedFile(const std::string& sourceName, const std::string& destName,
                                                  const std::string& sourceFolder,
                                                  const std::string& destFolder) {
-    const std::string source = sourceFolder + "\\" + sourceName;
+    // The folders come with or without their backslash.
+    const auto join = [](const std::string& folder, const std::string& name) {
+        return folder.empty() || folder.back() == '\\' || folder.back() == '/' ? folder + name
+                                                                              : folder + "\\" + name;
+    };
+    const std::string source = join(sourceFolder, sourceName);
     const std::string folder = destFolder.empty() ? sourceFolder : destFolder;
-    const std::string dest = folder + "\\" + destName;
+    const std::string dest = join(folder, destName);
     uint32_t result = 0;
     std::string bytes;
     uint64_t time = 0;
@@ -166,7 +171,7 @@ uint32_t SimulatedComputer::InstallVersionedFile(const std::string& sourceName, 
         do {
             char name[16];
             std::snprintf(name, sizeof name, "VER%X.tmp", ++tempCounter_ & 0xFFFF);
-            tempName = folder + "\\" + name;
+            tempName = join(folder, name);
         } while (Locate(tempName).node);
         ++quiet_;
         Place temp = Locate(tempName);

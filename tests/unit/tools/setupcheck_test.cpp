@@ -132,59 +132,93 @@ TEST(SetupcheckOutput, MessagesLinesSeverityAndExitCode) {
     EXPECT_EQ(ExitCode(CheckScript(Distribution("") + ".none")), 2);
 }
 
-TEST(SetupcheckPlan, ActionsInTheOrderOfTheInstallation) {
+// The plan is the program's own run on a simulated computer: what it did, in its order, with
+// the distribution's files read from the disk and a failure where one is missing.
+TEST(SetupcheckPlan, TheInstallationAndItsUninstallAsTheyRun) {
     const std::string script =
         Distribution("EstablishSetup=1\nProductName=Acme\nTotalFiles=2\n"
                      "srcfile1=a.exe\ndestfile1=bin\\a.exe\n"
                      "srcfile2=b.dll\ndestfile2=%system%b.dll\nsrcfile2NoUninstall=1\n"
                      "TotalRegKeys=1\nRegKeyRoot1=-2147483647\nRegKeySubKey1=Software\\Acme\n"
-                     "RegKeyValue1=bin\\\nRegKeyValueIsPath1=1\n"
-                     "TotalShortcuts=1\nShortcut1=bin\\a.exe\nShortcut1Desc=Acme\n");
-    const auto plan = BuildPlan(script, "D:\\dist\\", "C:\\Acme\\");
-    std::string kinds, text;
-    for (const PlanAction& a : plan) {
-        kinds += a.kind + " ";
-        text += a.kind + "|" + a.target + "|" + a.name + "|" + a.value + "\n";
-    }
-    // The sample plan's test compares each action with what its installation did; here the order
-    // and the actions that do not show on a computer in the same form.
+                     "RegKeyValue1=bin\\\nRegKeyValueIsPath1=1\nRegKeyUninstall1=Software\\Acme\n"
+                     "TotalShortcuts=1\nShortcut1=bin\\a.exe\nShortcut1Desc=Acme\n",
+                     {"a.exe", "setup.exe", "stkit432.dll"});
+    const std::string d = fs::path(script).parent_path().string() + "/";
+    std::string text;
+    for (const PlanAction& a : BuildPlan(script, d, "C:\\Acme\\"))
+        text += a.kind + "|" + a.target + "|" + a.name + "|" + a.value + "|" + a.note + "\n";
+    const std::string setupFiles = "copy|C:\\Acme\\Setup\\setup.exe||" + d + "setup.exe|\n" +
+                                   "copy|C:\\Acme\\Setup\\stkit432.dll||" + d + "stkit432.dll|\n";
     EXPECT_EQ(
-        kinds,
-        "folder folder copy record copy copy record folder file record folder file record copy copy "
-        "key value shortcut record record key value key value value value value value number number record ");
+        text.substr(0, text.find("key|HKEY_CURRENT_USER")),
+        "folder|C:\\Acme|||\nfolder|C:\\Acme\\Setup|||\ncopy|C:\\Acme\\Setup\\setup.ini||" + d +
+            "setup.ini|\nrecord|[uninstall] destpath||c:\\acme\\|\n" + setupFiles +
+            "record|[uninstall] uninstallfilestotal||2|\nfolder|C:\\Acme\\bin|||\n"
+            "record|[uninstall] file1||c:\\acme\\bin\\a.exe|\nfile|C:\\Acme\\bin\\a.exe||" +
+            d +
+            "a.exe|\n"
+            // b.dll is missing: the version installer fails, and the user is told.
+            "file|%system%\\b.dll||" +
+            d +
+            "|the version installer failed (&H10000)\n"
+            "failed|copy " +
+            d +
+            "b.dll to %system%\\b.dll (version installer result &H10000): system error 2|||\n"
+            "message|KavexInstall Setup||The file %system%\\b.dll\r\ncould not be copied. Make sure that "
+            "this "
+            "file is not currently in use by Windows and that there is sufficient room on the destination "
+            "drive.\r\n\r\nFile Copy Error: &H10000|\n"
+            "record|[uninstall] uninstallfilestotal||1|\n" +
+            setupFiles);
     for (const char* line :
-         {"copy|C:\\Acme\\Setup\\setup.ini||D:\\dist\\setup.ini\n", "file|%system%b.dll||D:\\dist\\b.dll\n",
-          "record|[uninstall] uninstallfilestotal||1\n",
-          "value|HKEY_CURRENT_USER\\Software\\Acme||C:\\Acme\\bin\\\n",
-          "shortcut||Acme|C:\\Acme\\bin\\a.exe\n", "record|[install] installstate||installed\n"})
+         {"value|HKEY_CURRENT_USER\\Software\\Acme||C:\\Acme\\bin\\|\n",
+          "shortcut||Acme|C:\\Acme\\bin\\a.exe|\n", "record|[uninstall] shortcutfolder1|||\n",
+          "number|HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+          "Acme|NoRepair|1|\nrecord|[install] installstate||installed|\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << text;
+
+    std::string uninstall;
+    for (const PlanAction& a : BuildUninstallPlan(script, d, "C:\\Acme\\"))
+        uninstall += a.kind + " " + a.target + "\n";
+    EXPECT_EQ(uninstall,
+              "message \ndelete c:\\acme\\bin\\a.exe\ndelete-key HKEY_CURRENT_USER\\Software\\Acme\n"
+              "remove-shortcut \n"
+              "delete-key HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme\n"
+              "delete-key HKEY_LOCAL_MACHINE\\SOFTWARE\\Kavex Software\\Acme\n"
+              "record [install] installstate\nmessage \nstart %windows%\\EXPLORER.EXE /n,/e,c:\\acme\\\n");
 }
 
 TEST(SetupcheckPlan, TextAndJson) {
-    const auto plan = BuildPlan(Distribution("TotalFiles=1\nsrcfile1=a\"b.txt\ndestfile1=%Desktop%a.txt\n"
-                                             "srcfile1NoOverwrite=1\n"),
-                                "", "C:\\Acme\\");
-    EXPECT_EQ(PlanText(plan, "C:\\Acme\\"), "Installation into C:\\Acme\\\n"
-                                            "   1  folder          C:\\Acme\\\n"
-                                            "   2  folder          %Desktop%  (when missing)\n"
-                                            "   3  file            %Desktop%a.txt  <- a\"b.txt  (kept when "
-                                            "already there)\n");
-    // Every field of the JSON is read back by the sample plan's test; the escapes are checked here.
+    const std::string script = Distribution("TotalFiles=1\nsrcfile1=a\"b.txt\ndestfile1=%Desktop%a.txt\n"
+                                            "srcfile1NoOverwrite=1\n",
+                                            {"a\"b.txt"});
+    const std::string d = fs::path(script).parent_path().string() + "/";
+    const auto plan = BuildPlan(script, d, "C:\\Acme\\");
+    EXPECT_EQ(PlanText(plan, "Installation into C:\\Acme\\"), "Installation into C:\\Acme\\\n"
+                                                              "   1  folder          C:\\Acme\n"
+                                                              "   2  file            %Desktop%\\a.txt  <- " +
+                                                                  d + "a\"b.txt\n");
+    // Every field of the JSON is read back by the tools of authors; the escapes are checked here.
     EXPECT_NE(PlanJson(plan, "C:\\Acme\\")
-                  .find("\n  {\"kind\": \"file\", \"target\": \"%Desktop%a.txt\", \"name\": \"\", "
-                        "\"value\": \"a\\\"b.txt\", \"note\": \"kept when already there\"}\n ]}\n"),
+                  .find("\n  {\"kind\": \"file\", \"target\": \"%Desktop%\\\\a.txt\", \"name\": \"\", "
+                        "\"value\": \"" +
+                        d + "a\\\"b.txt\", \"note\": \"\"}\n ]}\n"),
               std::string::npos);
 }
 
 // The JSON is UTF-8 whatever the script's code page: Windows-1252 by default.
 TEST(SetupcheckPlan, JsonInUtf8FromTheScriptsCodePage) {
-    const auto plan = BuildPlan(
-        Distribution("TotalFiles=1\nsrcfile1=\x80.txt\ndestfile1=Soci\xe9t\xe9\x81.txt\n"), "", "C:\\\x8c\\");
-    const std::string json = PlanJson(plan, "C:\\\x8c\\");
-    EXPECT_NE(json.find("{\"destination\": \"C:\\\\\xc5\x92\\\\\",\n"), std::string::npos) << json;
+    const std::string script =
+        Distribution("TotalFiles=1\nsrcfile1=\x80.txt\ndestfile1=Soci\xe9t\xe9\x81.txt\n", {"\x80.txt"});
+    const std::string d = fs::path(script).parent_path().string() + "/";
+    const std::string json = PlanJson(BuildPlan(script, d, "C:\\\x8c\\"), "C:\\\x8c\\");
+    EXPECT_NE(json.find("{\"run\": \"install\", \"destination\": \"C:\\\\\xc5\x92\\\\\",\n"),
+              std::string::npos)
+        << json;
     EXPECT_NE(
         json.find("\"target\": \"C:\\\\\xc5\x92\\\\Soci\xc3\xa9t\xc3\xa9\xc2\x81.txt\", \"name\": \"\", "
-                  "\"value\": \"\xe2\x82\xac.txt\""),
+                  "\"value\": \"" +
+                  d + "\xe2\x82\xac.txt\""),
         std::string::npos)
         << json;
     EXPECT_EQ(AnsiToUtf8("\x80\x9f\xa0\xff", 1252), "\xe2\x82\xac\xc5\xb8\xc2\xa0\xc3\xbf");
