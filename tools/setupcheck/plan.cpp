@@ -48,7 +48,11 @@ void AddJournal(std::vector<PlanAction>& plan, const std::vector<JournalEntry>& 
                 const std::string& destDir) {
     std::string placeholder;
     for (size_t i = from; i < journal.size(); ++i) {
-        const JournalEntry& e = journal[i];
+        JournalEntry e = journal[i];
+        // The classes' keys under the name by which scripts and the registry editor know them.
+        static const std::string classes = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\";
+        if (e.target.size() > classes.size() && EqualsNoCase(e.target.substr(0, classes.size()), classes))
+            e.target = "HKEY_CLASSES_ROOT\\" + e.target.substr(classes.size());
         if (e.kind == "placeholder") placeholder = e.target;
         if (e.kind == "delete" && !placeholder.empty() && e.target == placeholder) {
             placeholder.clear();
