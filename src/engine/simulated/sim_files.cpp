@@ -81,6 +81,7 @@ bool SimulatedComputer::FolderExists(const std::string& path) {
 std::string SimulatedComputer::ShortPath(const std::string& path) {
     Place at = Locate(path);
     if (!at.valid || (at.IsRoot() ? !RootExists(at.root) : !at.node && !at.onHost)) return Fail(2), "";
+    if (at.root.empty()) return path; // the host's path (no short names there)
     std::string shortPath = path.substr(
         0, path.size() - [&] {
             std::string rest;

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr long InvalidHandle = 6;
+constexpr long InvalidHandle = SimulatedError::InvalidHandle;
 
 bool IsPlainRoot(RegRoot root) {
     return root == RegHKeyLocalMachine || root == RegHKeyCurrentUser || root == RegHKeyUsers ||

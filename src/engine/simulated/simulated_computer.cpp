@@ -49,6 +49,8 @@ std::string SimulatedComputer::ErrorText(unsigned long error) {
         return "The system cannot find the path specified.";
     case SystemError::AccessDenied:
         return "Access is denied.";
+    case SimulatedError::InvalidHandle:
+        return "The handle is invalid.";
     case SimulatedError::SharingViolation:
         return "The process cannot access the file because it is being used by another process.";
     case SimulatedError::FileExists:
@@ -135,6 +137,8 @@ std::vector<std::string> SimulatedComputer::AllFolders() const {
 // - when a destination exists and both files have a version resource, a destination with
 //   the higher file version gives SourceIsOlder | TempFile: the temporary copy stays in
 //   the folder, as Windows leaves it for a forced second call;
+// - a destination that is a folder (an empty destName names the folder itself) cannot be
+//   deleted: CannotDelete, nothing copied;
 // - otherwise the old file is deleted and the copy renamed to destName (a name that a file
 //   deleted just before had as its short name brings back that file's long name).
 // Left out: the language, code page and file type comparisons (VIF_DIFFLANG and its
@@ -160,6 +164,8 @@ uint32_t SimulatedComputer::InstallVersionedFile(const std::string& sourceName, 
         result = SimulatedVersionResult::WriteProtected;
     } else if (to.node && to.node->inUse) {
         result = SimulatedVersionResult::FileInUse;
+    } else if (to.node && to.node->folder) {
+        result = VersionResult::CannotDelete; // a folder is no file to replace
     } else if (!inFolder.valid || (inFolder.IsRoot() ? !RootExists(inFolder.root) : !inFolder.node) ||
                (inFolder.node && !inFolder.node->folder)) {
         result = VersionResult::CannotCreate;
@@ -200,9 +206,14 @@ uint32_t SimulatedComputer::InstallVersionedFile(const std::string& sourceName, 
 
 // --- Fonts, programs and the toolkit ---------------------------------------------------
 
+// The system takes a TrueType or OpenType file (or collection) by its first four bytes, and a
+// font resource file (.fon, a program file) whose resources are not looked into; any other
+// file is refused.
 bool SimulatedComputer::AddFont(const std::string& fontPath) {
     std::string bytes;
-    const bool added = ReadBytes(Locate(fontPath), bytes);
+    const bool added = ReadBytes(Locate(fontPath), bytes) &&
+                       (bytes.starts_with(std::string_view("\0\1\0\0", 4)) || bytes.starts_with("true") ||
+                        bytes.starts_with("OTTO") || bytes.starts_with("ttcf") || bytes.starts_with("MZ"));
     Record("font", fontPath, {}, added ? "added" : "refused");
     return added;
 }
@@ -216,13 +227,47 @@ void SimulatedComputer::RunAndWait(const std::string& commandLine) {
     if (runner_) runner_(commandLine);
 }
 
+// The toolkit's names: a shortcut folder is levels below the Programs folder, separated by
+// either slash, none of them "." or ".." or holding :*?"<>| or a control character; a
+// shortcut's name is a plain file name (none of those characters, nor a slash) that is
+// not only dots and blanks.
+namespace {
+
+bool HoldsBadCharacter(std::string_view text, std::string_view bad) {
+    for (char c : text)
+        if (bad.find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 32) return true;
+    return false;
+}
+
+bool ValidShortcutFolder(std::string_view folder) {
+    if (HoldsBadCharacter(folder, ":*?\"<>|")) return false;
+    for (size_t start = 0; start <= folder.size();) {
+        size_t end = folder.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = folder.size();
+        std::string_view level = folder.substr(start, end - start);
+        while (!level.empty() && level.front() == ' ') level.remove_prefix(1);
+        while (!level.empty() && level.back() == ' ') level.remove_suffix(1);
+        if (level == "." || level == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool ValidShortcutName(std::string_view name) {
+    return !HoldsBadCharacter(name, "\\/:*?\"<>|") && name.find_first_not_of(". ") != std::string_view::npos;
+}
+
+} // namespace
+
 bool SimulatedComputer::CreateShellFolder(const std::string& folder) {
+    if (!ValidShortcutFolder(folder)) return false;
     if (shellFolders_.insert(FoldName(folder)).second) Record("shortcut-folder", folder);
     return true;
 }
 
 bool SimulatedComputer::CreateShellLink(const std::string& folder, const std::string& name,
                                         const std::string& target, const std::string& arguments) {
+    if (!ValidShortcutFolder(folder) || !ValidShortcutName(name)) return false;
     links_[FoldName(folder) + "|" + FoldName(name)] = {folder, name, target, arguments};
     Record("shortcut", folder, name, target + (arguments.empty() ? "" : " " + arguments));
     return true;

@@ -23,6 +23,7 @@
 
 // Error codes the simulation sets besides those the engine names.
 namespace SimulatedError {
+inline constexpr unsigned long InvalidHandle = 6;
 inline constexpr unsigned long SharingViolation = 32;
 inline constexpr unsigned long FileExists = 80;
 } // namespace SimulatedError

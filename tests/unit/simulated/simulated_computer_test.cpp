@@ -1,3 +1,5 @@
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include "engine/simulated/simulated_computer.h"
@@ -62,6 +64,16 @@ TEST(SimulatedFiles, ShortNamesTunnellingAndMatching) {
     pc.AddFile("C:\\dist\\lib.dll", "new");
     EXPECT_EQ(pc.InstallVersionedFile("lib.dll", "LIBRAR~1.DLL", "C:\\dist", "C:\\PROGRA~1"), 0u);
     EXPECT_EQ(pc.FileBytes("C:\\Program Files\\Library Part.dll"), "new");
+    // A distribution on the host's disk has no short names: its folder's short form is its path.
+    SimulatedComputer host({.readHostFiles = true});
+    const std::string folder = testing::TempDir();
+    std::ofstream(folder + "kv_host_part.dll") << "host";
+    EXPECT_EQ(host.ShortPath(folder), folder);
+    host.AddFolder("C:\\app");
+    EXPECT_EQ(host.InstallVersionedFile("kv_host_part.dll", "part.dll", host.ShortPath(folder), "C:\\app"),
+              0u);
+    EXPECT_EQ(host.FileBytes("C:\\app\\part.dll"), "host");
+    std::remove((folder + "kv_host_part.dll").c_str());
 }
 
 TEST(SimulatedFiles, VersionInstallerAndNewFileCopies) {
