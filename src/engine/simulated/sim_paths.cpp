@@ -56,9 +56,28 @@ std::string SimulatedComputer::HostPath(const std::string& path) const {
 #ifdef _WIN32
     return path;
 #else
-    std::string host = path;
-    for (char& c : host)
-        if (c == '\\') c = '/';
+    // Windows finds a file whatever the letter case of its name, and so does the simulation
+    // on a host whose disk tells the cases apart: a level that is not there as spelt is the
+    // entry of its folder that differs only in case, when there is one.
+    std::string host;
+    std::error_code error;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find_first_of("\\/", start);
+        if (end == std::string::npos) end = path.size();
+        std::string level = path.substr(start, end - start);
+        if (!level.empty() && !std::filesystem::exists(host + level, error)) {
+            const std::string folder = host.empty() ? "." : host;
+            for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+                if (FoldName(entry.path().filename().string()) == FoldName(level)) {
+                    level = entry.path().filename().string();
+                    break;
+                }
+        }
+        host += level;
+        if (end < path.size()) host += '/';
+        start = end + 1;
+    }
     return host;
 #endif
 }

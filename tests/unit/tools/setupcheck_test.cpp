@@ -142,7 +142,7 @@ TEST(SetupcheckPlan, TheInstallationAndItsUninstallAsTheyRun) {
                      "TotalRegKeys=1\nRegKeyRoot1=-2147483647\nRegKeySubKey1=Software\\Acme\n"
                      "RegKeyValue1=bin\\\nRegKeyValueIsPath1=1\nRegKeyUninstall1=Software\\Acme\n"
                      "TotalShortcuts=1\nShortcut1=bin\\a.exe\nShortcut1Desc=Acme\n",
-                     {"a.exe", "setup.exe", "stkit432.dll"});
+                     {"a.exe", "setup.exe", "STKIT432.DLL"});
     const std::string d = fs::path(script).parent_path().string() + "/";
     std::string text;
     for (const PlanAction& a : BuildPlan(script, d, "C:\\Acme\\"))
