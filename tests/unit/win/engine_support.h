@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,11 +26,6 @@ struct Shown {
     std::string text;
     Question question;
     std::string title;
-};
-struct ProgressEntry {
-    int done, total;
-    std::string text;
-    bool operator==(const ProgressEntry&) const = default;
 };
 using Lines = std::vector<std::string>;
 
@@ -84,26 +78,11 @@ inline Lines SectionLines(const std::string& path, const std::string& section) {
     return lines;
 }
 
-inline std::optional<std::string> RegText(HKEY root, const std::string& key, const std::string& name) {
-    char data[1024] = {};
-    DWORD size = sizeof data;
-    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::string(data);
-}
 inline bool RegKeyThere(HKEY root, const std::string& key) {
     HKEY handle;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
     RegCloseKey(handle);
     return true;
-}
-// Subkeys and values directly in a key; all bits set when it is missing.
-inline std::pair<DWORD, DWORD> KeyContents(HKEY root, const std::string& key) {
-    HKEY handle;
-    DWORD subkeys = ~0ul, values = ~0ul;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {subkeys, values};
-    RegQueryInfoKeyA(handle, 0, 0, 0, &subkeys, 0, 0, &values, 0, 0, 0, 0), RegCloseKey(handle);
-    return {subkeys, values};
 }
 inline void RegPut(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
     RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
@@ -123,7 +102,6 @@ inline std::string ProgramsFolder() {
 class Session : public ::testing::Test, public SetupUi {
   protected:
     std::vector<Shown> shown;
-    std::vector<ProgressEntry> progress;
     std::vector<std::string> started;
     Answer answer = Answer::Yes;
     WindowsComputer computer;
@@ -134,9 +112,7 @@ class Session : public ::testing::Test, public SetupUi {
         shown.push_back({text, question, title});
         return answer;
     }
-    void ShowProgress(int done, int total, const std::string& text) override {
-        progress.push_back({done, total, text});
-    }
+    void ShowProgress(int, int, const std::string&) override {}
     bool StartProgram(const std::string& commandLine) override {
         return started.push_back(commandLine), true;
     }
@@ -158,12 +134,10 @@ class Session : public ::testing::Test, public SetupUi {
         RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
         RegDeleteKeyA(HKEY_CURRENT_USER, kScratch);
     }
-    void Reset() { shown.clear(), progress.clear(), started.clear(); }
 
     void UseSource(const std::string& folder) { session.sourceDir = folder; }
     void UseDestination(const std::string& folder) { session.destDir = folder; }
     std::string Destination() const { return session.destDir; }
-    bool CopyFailed() const { return session.installErrors; }
 
   private:
     static constexpr const char* kScratch = "Software\\KvTestScratch";
@@ -192,10 +166,8 @@ class Installation : public Session {
         UseSource(folder);
     }
     void Install() {
-        stopped_ = RunInstallPassOne(session, ui) == PassOneOutcome::Stopped;
-        if (!stopped_) RunInstallPassTwo(session, ui);
+        if (RunInstallPassOne(session, ui) == PassOneOutcome::Completed) RunInstallPassTwo(session, ui);
     }
-    bool InstallationStopped() const { return stopped_; }
     // The installed program's run: a session of its own, started from the Setup folder.
     UninstallOutcome Uninstall(bool quiet) {
         SetupSession uninstall;
@@ -206,11 +178,6 @@ class Installation : public Session {
         uninstall.destDir = uninstall.ReadIni("destpath", "uninstall");
         return RunUninstall(uninstall, ui);
     }
-    std::string InstalledScript() const { return dest + "Setup\\setup.ini"; }
-    std::string InstallState() const { return SectionLines(InstalledScript(), "install").back(); }
-
-  private:
-    bool stopped_ = false;
 };
 
 inline const std::string ProductKey = "SOFTWARE\\Kavex Software\\";
