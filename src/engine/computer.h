@@ -146,7 +146,8 @@ class Computer {
 
     // --- Scripts -------------------------------------------------------------------
     // A key of the INI file at `path`, read as the system's profile functions read it.
-    virtual std::string ReadScript(const std::string& path, std::string_view section, std::string_view key) = 0;
+    virtual std::string ReadScript(const std::string& path, std::string_view section,
+                                   std::string_view key) = 0;
     // Writes a key as given (callers choose the letter case); on disk when it returns.
     virtual bool WriteScript(const std::string& path, std::string_view section, std::string_view key,
                              std::string_view value) = 0;

@@ -75,7 +75,8 @@ CopyOutcome InstallVersionedFile(SetupSession& s, SetupUi& ui, const std::string
             const std::string shortSourceName = pc.ShortNameInFolder(sourceFolder + sourceName);
             const std::string shortDestFolder = known.Of(pc, destFolder);
             const std::string shortDestName = ShortNameOf(pc, destPath);
-            result = pc.InstallVersionedFile(shortSourceName, shortDestName, shortSourceFolder, shortDestFolder);
+            result =
+                pc.InstallVersionedFile(shortSourceName, shortDestName, shortSourceFolder, shortDestFolder);
             systemError = pc.LastError();
             // Windows gives a file made under a short name right after the placeholder of
             // that name was deleted the placeholder's long name again (file-name tunnelling).
@@ -111,8 +112,8 @@ void TellCopyFailed(SetupSession& s, SetupUi& ui, const std::string& destPath, u
     if (errorCheck != 0) return;
     try {
         ui.Tell("The file " + destPath + "\r\n" +
-                    "could not be copied. Make sure that this file is not currently in use by Windows and "
-                    "that there is sufficient room on the destination drive." +
+                "could not be copied. Make sure that this file is not currently in use by Windows and "
+                "that there is sufficient room on the destination drive." +
                 "\r\n\r\n" + "File Copy Error: &H" + UpperHex(result));
     } catch (...) {
     }

@@ -20,7 +20,7 @@ class PassOne {
   private:
     SetupSession& s;
     SetupUi& ui;
-    Computer& pc; // the computer the run works on
+    Computer& pc;                  // the computer the run works on
     int total = 0;                 // the progress bar's whole
     int position = 1;              // the progress bar's place
     int k = 1;                     // the next uninstall record's number
@@ -145,7 +145,8 @@ void PassOne::KillRegistryKeys() {
 
 void PassOne::MakeFolderOf(const std::string& path) {
     const std::string folder = GetPathPart(path, 0, false);
-    Step(s, "create the folder " + folder, [&] { return pc.FolderExists(folder) || pc.CreateOneFolder(folder); });
+    Step(s, "create the folder " + folder,
+         [&] { return pc.FolderExists(folder) || pc.CreateOneFolder(folder); });
 }
 
 // Each file is recorded before it is copied or moved, so that an installation ended at any

@@ -33,7 +33,8 @@ class SetupUi {
     virtual bool StartProgram(const std::string& commandLine) = 0;
 
     // A message with an OK button: Ask without an answer.
-    void Tell(const std::string& text, MessageKind kind = MessageKind::Plain, const std::string& title = AppTitle) {
+    void Tell(const std::string& text, MessageKind kind = MessageKind::Plain,
+              const std::string& title = AppTitle) {
         Ask(text, Question{Choices::Ok, kind}, title);
     }
 };

@@ -103,8 +103,8 @@ void OpenLog(SetupSession& s, SetupLog& log, const CommandWords& words) {
         if (!folder.empty() && !FolderExists(folder)) CreateWholeFolder(folder);
     }
     const char* commandLine = GetCommandLineA();
-    log.Open(*s.computer, named.empty() ? DefaultSetupLogPath(*s.computer) : named, commandLine ? commandLine : "",
-             s.sourceDir + "setup.ini");
+    log.Open(*s.computer, named.empty() ? DefaultSetupLogPath(*s.computer) : named,
+             commandLine ? commandLine : "", s.sourceDir + "setup.ini");
 }
 
 void StartWizard(SetupSession& s, const CommandWords& words) {

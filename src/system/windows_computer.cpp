@@ -94,7 +94,8 @@ bool WindowsComputer::DeleteOneFile(const std::string& path) {
 }
 
 uint32_t WindowsComputer::InstallVersionedFile(const std::string& sourceName, const std::string& destName,
-                                               const std::string& sourceFolder, const std::string& destFolder) {
+                                               const std::string& sourceFolder,
+                                               const std::string& destFolder) {
     return VersionInstallFile(sourceName, destName, sourceFolder, destFolder);
 }
 
@@ -202,9 +203,13 @@ std::FILE* WindowsComputer::OpenLogFile(const std::string& path) {
 }
 
 // The engine names the system's codes in its own words; they must stay the system's numbers.
-static_assert(SystemError::FileNotFound == ERROR_FILE_NOT_FOUND && SystemError::PathNotFound == ERROR_PATH_NOT_FOUND &&
+static_assert(SystemError::FileNotFound == ERROR_FILE_NOT_FOUND &&
+              SystemError::PathNotFound == ERROR_PATH_NOT_FOUND &&
               SystemError::AccessDenied == ERROR_ACCESS_DENIED && SystemError::DiskFull == ERROR_DISK_FULL &&
-              SystemError::InvalidName == ERROR_INVALID_NAME && SystemError::AlreadyExists == ERROR_ALREADY_EXISTS);
+              SystemError::InvalidName == ERROR_INVALID_NAME &&
+              SystemError::AlreadyExists == ERROR_ALREADY_EXISTS);
 static_assert(VersionResult::SourceIsOlder == VIF_SRCOLD && VersionResult::CannotCreate == VIF_CANNOTCREATE &&
-              VersionResult::CannotDelete == VIF_CANNOTDELETE && VersionResult::CannotRename == VIF_CANNOTRENAME &&
-              VersionResult::CannotReadSource == VIF_CANNOTREADSRC && VersionResult::OutOfSpace == VIF_OUTOFSPACE);
+              VersionResult::CannotDelete == VIF_CANNOTDELETE &&
+              VersionResult::CannotRename == VIF_CANNOTRENAME &&
+              VersionResult::CannotReadSource == VIF_CANNOTREADSRC &&
+              VersionResult::OutOfSpace == VIF_OUTOFSPACE);

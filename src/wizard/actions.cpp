@@ -44,8 +44,8 @@ void RunClosingList(const SetupSession& s, SetupUi& ui, const char* countKey, co
                     const char* itemKey, const char* started, Run run) {
     if (!ListHasItems(s, countKey)) return;
     if (ReadFlag(s.ReadIni(promptKey)) &&
-        ui.Ask(s.ReadIni(promptKey + "Msg"), {Choices::YesNo, MessageKind::Question}, s.ReadIni("SetupTitle")) !=
-            Answer::Yes)
+        ui.Ask(s.ReadIni(promptKey + "Msg"), {Choices::YesNo, MessageKind::Question},
+               s.ReadIni("SetupTitle")) != Answer::Yes)
         return;
     ForEachListItem(s, countKey, [&](int n) {
         Step(s, ItemKey(itemKey, n), [&] {
@@ -89,6 +89,6 @@ void RunLastActions(SetupSession& s, SetupUi& ui) {
     Step(s, "error summary", [&] {
         if (s.installErrors)
             ui.Tell("There were some errors during installation. You may have to reinstall " +
-                        s.ReadIni("ProgramName") + " at a later date.");
+                    s.ReadIni("ProgramName") + " at a later date.");
     });
 }

@@ -149,7 +149,7 @@ uint32_t SimulatedComputer::InstallVersionedFile(const std::string& sourceName, 
     // The folders come with or without their backslash.
     const auto join = [](const std::string& folder, const std::string& name) {
         return folder.empty() || folder.back() == '\\' || folder.back() == '/' ? folder + name
-                                                                              : folder + "\\" + name;
+                                                                               : folder + "\\" + name;
     };
     const std::string source = join(sourceFolder, sourceName);
     const std::string folder = destFolder.empty() ? sourceFolder : destFolder;
