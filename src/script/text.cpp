@@ -134,3 +134,14 @@ bool NameHoldsWildcard(std::string_view path) {
     const size_t slash = path.find_last_of('\\');
     return path.find_first_of("*?", slash == std::string_view::npos ? 0 : slash) != std::string_view::npos;
 }
+
+std::string OnOneLine(std::string_view text) {
+    std::string line;
+    for (char c : text) {
+        if (c != '\r' && c != '\n')
+            line += c;
+        else if (!line.empty() && line.back() != ' ')
+            line += ' ';
+    }
+    return line;
+}

@@ -31,6 +31,9 @@ bool NameHoldsWildcard(std::string_view path);
 
 // Blanks (spaces) removed from both ends, as the program trims script values.
 std::string TrimBlanks(std::string_view text);
+// A message's lines on one line: each run of line breaks becomes one blank (none where a
+// blank is there already), for a line of the log or of a plan.
+std::string OnOneLine(std::string_view text);
 // Letter case means the letters A to Z: other bytes are kept as they are, so that texts in
 // any code page (multi-byte ones included) stay intact.
 std::string LowerCase(std::string_view text);

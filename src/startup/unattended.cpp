@@ -42,14 +42,7 @@ class UnattendedUi final : public SetupUi {
     explicit UnattendedUi(const SetupSession& session) : s(session) {}
     Answer Ask(const std::string& text, Question question, const std::string& title) override {
         const Answer answer = DefaultAnswer(question);
-        std::string line;
-        for (char c : text) {
-            if (c != '\r' && c != '\n')
-                line += c;
-            else if (!line.empty() && line.back() != ' ')
-                line += ' ';
-        }
-        s.Log("message box \"" + title + "\", answered " + AnswerName(answer) + ": " + line);
+        s.Log("message box \"" + title + "\", answered " + AnswerName(answer) + ": " + OnOneLine(text));
         return answer;
     }
     void ShowProgress(int, int, const std::string&) override {}

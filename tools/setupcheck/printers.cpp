@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "code_page.h"
+#include "script/text.h"
 
 namespace {
 
@@ -23,18 +24,6 @@ std::string Quoted(const std::string& text, int codePage) {
         }
     }
     return out + "\"";
-}
-
-// A message's lines on one line of the plan.
-std::string OneLine(const std::string& text) {
-    std::string line;
-    for (char c : text) {
-        if (c != '\r' && c != '\n')
-            line += c;
-        else if (!line.empty() && line.back() != ' ')
-            line += ' ';
-    }
-    return line;
 }
 
 } // namespace
@@ -67,7 +56,7 @@ std::string PlanText(const std::vector<PlanAction>& plan, const std::string& hea
         if (a.kind == "file" || a.kind == "copy" || a.kind == "rename")
             out += "  <- " + a.value;
         else if (!a.value.empty())
-            out += "  = " + OneLine(a.value);
+            out += "  = " + OnOneLine(a.value);
         if (!a.note.empty()) out += "  (" + a.note + ")";
         out += "\n";
     }
