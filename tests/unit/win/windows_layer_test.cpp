@@ -49,7 +49,7 @@ TEST(Gradient, TheSampleProductsBackdropFadesFromBlueToBlack) {
     SetupSession session;
     session.scripts = ProfileFiles(SystemFileStamp);
     session.sourceDir = kvtest::BinFolder() + "data\\sample\\";
-    MotherForm.session = &session;
+    MotherForm.look = ReadMainWindowLook(session);
     SetMainForm(&MotherForm);
     MotherForm.Load();
     MotherForm.Maximize();
@@ -65,7 +65,7 @@ TEST(Gradient, TheSampleProductsBackdropFadesFromBlueToBlack) {
 
 TEST(CopyScreen, ShowsTheActionAndSlidesTheBarInFromLongWork) {
     SetupSession session; // no script: every key reads empty
-    MotherForm.session = WizForm.session = &session;
+    MotherForm.look = ReadMainWindowLook(session);
     SetMainForm(&MotherForm);
     MotherForm.Show();
     WizForm.Load();
