@@ -135,6 +135,12 @@ void ShowView(const WizardView& view) {
 }
 } // namespace
 
+void Wizard::ShowScreen(const WizardVisit& visit) {
+    ResetWizardScreens();
+    FillScreen(s_, static_cast<WizardScreen>(visit.screen));
+    ShowView(visit.view);
+}
+
 void Wizard::ShowWizardScreen(int16_t step) {
     // The work's pictures are paced on the window thread; each pass's last one is left
     // unshown, as the next screen follows at once.
@@ -142,9 +148,7 @@ void Wizard::ShowWizardScreen(int16_t step) {
     for (;;) {
         const WizardVisit visit = steps.Move(
             step, {ReadFlag(s_.ReadIni("DisplayLicense")), ReadFlag(s_.ReadIni("ComponentsSearch"))});
-        ResetWizardScreens();
-        FillScreen(s_, static_cast<WizardScreen>(visit.screen));
-        ShowView(visit.view);
+        ShowScreen(visit);
         switch (visit.work) {
         case WizardWork::None:
             break;

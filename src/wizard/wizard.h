@@ -26,6 +26,8 @@ class Wizard {
     // Moves by step (+1, -1 or 0) and shows the screen reached; a screen without a panel,
     // or one whose work leads on, runs its work and passes the step on.
     void ShowWizardScreen(int16_t step);
+    // Shows the screen that a move reached (its texts, panel and buttons), without its work.
+    void ShowScreen(const WizardVisit& visit);
 
     void WizForm_NextButton_Click();
     void WizForm_BackButton_Click();

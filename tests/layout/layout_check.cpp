@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "driver/driver.h"
@@ -257,15 +258,13 @@ void CheckWizard(Wizard& wizard) {
     wizard.Open();
     // The welcome screen without the preliminary actions it runs, and the screens of the
     // search and the installation as they are shown before their work runs.
-    const std::pair<int, const char*> screens[] = {
-        {0, "wizard welcome"}, {4, "wizard search"}, {2, "wizard copying"}, {6, "wizard finalizing"}};
-    for (const auto& [panel, name] : screens) {
-        ResetWizardScreens();
-        WizForm.Label3[0].SetCaption("This setup program will install " + g_session.ReadIni("ProgramName") +
-                                     " on your computer.");
-        WizForm.WizScreen[panel].SetVisible(true);
-        WizForm.BackButton.SetEnabled(false);
-        WizForm.NextButton.SetEnabled(panel == 0);
+    const std::tuple<int16_t, int16_t, const char*> screens[] = {{0, 0, "wizard welcome"},
+                                                                 {1, 1, "wizard search"},
+                                                                 {4, 1, "wizard copying"},
+                                                                 {5, 1, "wizard finalizing"}};
+    for (const auto& [from, step, name] : screens) {
+        wizard.steps = WizardSteps(from);
+        wizard.ShowScreen(wizard.steps.Move(step, {}));
         CheckWindow(name, WizForm);
     }
     // The destination and ready screens through the wizard's own step forward.
