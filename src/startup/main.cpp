@@ -17,7 +17,6 @@
 #include "windows/long_work.h"
 #include "windows/mother_form.h"
 #include "windows/msgbox.h"
-#include "wizard/wiz_form.h"
 #include "wizard/wizard.h"
 
 std::string ProgramFolderOf(std::string_view exePath) {
@@ -78,9 +77,7 @@ void RunUninstallMode(SetupSession& s) {
     s.Log("mode: uninstall");
     s.destDir = s.ReadIni("destpath", "uninstall");
     if (!s.quiet) {
-        UninstallForm.session = &s;
-        UninstallForm.Load();
-        UninstallForm.Show();
+        UninstallForm.Open(s);
         UninstallForm.Refresh();
     }
     UninstallUi ui;
@@ -107,37 +104,23 @@ void OpenLog(SetupSession& s, SetupLog& log, const CommandWords& words) {
              commandLine ? commandLine : "", s.sourceDir + "setup.ini");
 }
 
-void StartWizard(SetupSession& s, const CommandWords& words) {
+void StartWizard(SetupRun& run, const CommandWords& words) {
+    SetupSession& s = run.session;
     s.Log("mode: install");
     s.destDir = ProposedDestination(s, words);
-    WizForm.session = &s;
-    // From now on a close request of the main window is the wizard's exit question.
-    MotherForm.CloseRequested = [] {
-        AskToExitSetup();
-        return false; // on Yes the program has ended already
-    };
-    WizForm.Load();
-    WizForm.SetTitle(s.ReadIni("ProductName"));
-    WizForm.Show();
-    WizForm.Refresh();
-    WizForm.CurrentScreen = 0;
-    int16_t step = 0;
-    ShowWizardScreen(step);
+    run.wizard.emplace(s).Start();
 }
 
 } // namespace
 
-void Main() {
-    // The one session of this run, and its log: both live until the program ends.
-    static WindowsComputer computer;
-    static SetupSession session;
-    static SetupLog log;
-    Guarded([] {
-        SetupSession& s = session;
+void Main(SetupRun& run) {
+    Guarded([&] {
+        SetupSession& s = run.session;
+        SetupLog& log = run.log;
         const char* commandLine = GetCommandLineA();
         const CommandWords words(CommandArguments(commandLine ? commandLine : ""));
         OleInitialize(nullptr);
-        s.computer = &computer;
+        s.computer = &run.computer;
         SetMainForm(&MotherForm);
 
         s.sourceDir = ProgramFolderOf(OwnExecutablePath());
@@ -167,9 +150,9 @@ void Main() {
         OpenLog(s, log, words);
         if (log.IsOpen()) s.log = &log;
         // 5. The main window with its backdrop and logo.
-        MotherForm.session = &s;
+        MotherForm.look = ReadMainWindowLook(s);
         MotherForm.logoWindow = &LogoForm;
-        MotherForm.CloseRequested = [] { return AskToCloseMainWindow(session); };
+        MotherForm.CloseRequested = [&s] { return AskToCloseMainWindow(s); };
         if (!s.quiet) {
             MotherForm.Load();
             MotherForm.Maximize();
@@ -183,6 +166,6 @@ void Main() {
         else if (s.unattended)
             RunUnattendedInstall(s, words);
         else
-            StartWizard(s, words);
+            StartWizard(run, words);
     });
 }

@@ -6,7 +6,8 @@
 #include "windows/forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    Main();
+    SetupRun run;
+    Main(run);
     RunMessageLoop([] { return !AnyFormLoaded(); });
     return static_cast<int>(ExitCode());
 }

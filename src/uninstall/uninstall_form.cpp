@@ -16,9 +16,14 @@ void UninstallFormWindow::CreateControls() {
     AddControl(Label2, nullptr, 240, 720, 3840, 300, "Removal in progress");
 }
 
+void UninstallFormWindow::Open(const SetupSession& s) {
+    Load();
+    Guarded([&] { SetCaption(s.ReadIni("SetupTitle")); });
+    Show();
+}
+
 void UninstallFormWindow::OnLoad() {
     Guarded([&] {
-        SetCaption(session->ReadIni("SetupTitle"));
         // Centred on the main window's outer size, frame included.
         MoveTo((MotherForm.Width() - Width()) / 2, (MotherForm.Height() - Height()) / 2);
     });

@@ -9,8 +9,8 @@ class UninstallFormWindow : public Form {
   public:
     UninstallFormWindow();
     Label Label1, Label2;
-    // The run whose script gives the caption; set before the window is loaded.
-    const SetupSession* session = nullptr;
+    // Loads the window with the script's SetupTitle as its caption and shows it.
+    void Open(const SetupSession& s);
 
   protected:
     void CreateControls() override;

@@ -61,10 +61,17 @@ void AboutFormWindow::OnLoad() {
         SetIcon(icon);
         Image1.SetIcon(icon, GetSystemMetrics(SM_CXICON));
         Label1.SetCaption("KavexInstall " + ProgramVersion());
-        Label5.SetCaption(session->ReadIni("ProductName") + " " + session->ReadIni("ProductVersion"));
-        Label2[2].SetCaption("by " + session->ReadIni("ProgramAuthor"));
-        Text2.SetCaption(session->ReadIni("ProgramInfo"));
         MoveTo((ScreenWidthTwips() - Width()) / 2, (ScreenHeightTwips() - Height()) / 2);
         Command1.SetFocus();
     });
+}
+
+void ShowAboutBox(const SetupSession& s) {
+    AboutForm.Load();
+    Guarded([&] {
+        AboutForm.Label5.SetCaption(s.ReadIni("ProductName") + " " + s.ReadIni("ProductVersion"));
+        AboutForm.Label2[2].SetCaption("by " + s.ReadIni("ProgramAuthor"));
+        AboutForm.Text2.SetCaption(s.ReadIni("ProgramInfo"));
+    });
+    AboutForm.ShowModal();
 }

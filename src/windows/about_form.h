@@ -16,8 +16,6 @@ class AboutFormWindow : public Form {
     TextBox Text1;   // credit text
     Button Command1; // OK
     Shape Line1, Line2;
-    // The run whose script names the product; set before the box is shown.
-    const SetupSession* session = nullptr;
 
   protected:
     void CreateControls() override;
@@ -26,6 +24,9 @@ class AboutFormWindow : public Form {
     void OnEnter() override { Unload(); }
 };
 extern AboutFormWindow AboutForm;
+
+// Shows the about box modally with the product of the session's script.
+void ShowAboutBox(const SetupSession& s);
 
 // "major.minor.revision" of the running program, from its version resource.
 std::string ProgramVersion();

@@ -18,12 +18,28 @@ int32_t ReadColourKey(const SetupSession& s, const char* key) {
     return RoundToInt32(ReadNumber(s.ReadIni(key))).value_or(0);
 }
 
+MainWindowLook ReadMainWindowLook(const SetupSession& s) {
+    MainWindowLook look;
+    look.colour = ReadColourKey(s, "SetupColor");
+    look.title = s.ReadIni("SetupTitle");
+    look.drawGradient = ReadFlag(s.ReadIni("DrawGradient"));
+    // Values beyond the 16-bit range are taken as their nearest 16-bit value.
+    auto component = [&](const char* key) {
+        const double value = ReadNumber(s.ReadIni(key));
+        return RoundToInt16(value).value_or(value < 0 ? INT16_MIN : INT16_MAX);
+    };
+    look.gradient = {component("GradientRed"), component("GradientGreen"), component("GradientBlue")};
+    const std::string tile = s.ReadIni("TilePic");
+    look.tilePath = TrimBlanks(tile).empty() ? std::string() : s.sourceDir + tile;
+    return look;
+}
+
 // --- Main window -----------------------------------------------------------------------
 MotherFormWindow::MotherFormWindow() : Form(FormKind::MdiFrame) {}
 
 void MotherFormWindow::OnLoad() {
-    SetBackColour(OleColourToRgb(ReadColourKey(*session, "SetupColor")));
-    SetCaption(session->ReadIni("SetupTitle"));
+    SetBackColour(OleColourToRgb(look.colour));
+    SetCaption(look.title);
     Move(0, 0, ScreenWidthTwips(), ScreenHeightTwips() - 100);
 }
 
@@ -63,19 +79,7 @@ void MotherFormBackWindow::CreateControls() {
 
 void MotherFormBackWindow::OnLoad() {
     SetCaption("Setup");
-    const SetupSession& s = *MotherForm.session;
-    SetBackColour(OleColourToRgb(ReadColourKey(s, "SetupColor")));
-    // What the backdrop shows is read once: it is repainted while the install passes use
-    // the script on their own thread.
-    drawGradient_ = ReadFlag(s.ReadIni("DrawGradient"));
-    // Values beyond the 16-bit range are taken as their nearest 16-bit value.
-    auto component = [&](const char* key) {
-        const double value = ReadNumber(s.ReadIni(key));
-        return RoundToInt16(value).value_or(value < 0 ? INT16_MIN : INT16_MAX);
-    };
-    gradient_ = {component("GradientRed"), component("GradientGreen"), component("GradientBlue")};
-    const std::string tile = s.ReadIni("TilePic");
-    tilePath_ = TrimBlanks(tile).empty() ? std::string() : s.sourceDir + tile;
+    SetBackColour(OleColourToRgb(MotherForm.look.colour));
     SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Take the main window's inner area now: the main window was sized before the
     // backdrop existed.
@@ -129,12 +133,13 @@ void MotherFormBackWindow::OnResize() {
     Guarded([&] {
         if (MotherForm.Minimized()) return;
         NewCanvas();
-        if (drawGradient_) {
-            auto [red, green, blue] = gradient_;
+        const MainWindowLook& look = MotherForm.look;
+        if (look.drawGradient) {
+            auto [red, green, blue] = look.gradient;
             PaintGradient(*this, red, green, blue);
         }
         // A file that cannot be read as a picture leaves the backdrop without tiles.
-        if (!tilePath_.empty() && TileImage.LoadPicture(tilePath_)) TilePicture(*this, TileImage);
+        if (!look.tilePath.empty() && TileImage.LoadPicture(look.tilePath)) TilePicture(*this, TileImage);
         InvalidateRect(Handle(), nullptr, FALSE);
     });
 }

@@ -9,13 +9,23 @@
 #include "engine/session.h"
 #include "windows/forms.h"
 
+// What the script makes of the main window and its backdrop, read once: the backdrop is
+// repainted while the install passes use the script on their own thread.
+struct MainWindowLook {
+    int32_t colour = 0; // SetupColor, an OLE colour
+    std::string title;  // SetupTitle
+    bool drawGradient = false;
+    std::array<int16_t, 3> gradient{}; // red, green, blue
+    std::string tilePath;              // none: empty
+};
+MainWindowLook ReadMainWindowLook(const SetupSession& s);
+
 class MotherFormWindow : public Form {
   public:
     MotherFormWindow();
 
-    // The run whose script gives the colours, title and pictures; start-up sets it before
-    // the window is loaded.
-    const SetupSession* session = nullptr;
+    // What the main window and the backdrop show; start-up sets it before they are loaded.
+    MainWindowLook look;
     // The logo window, which the main window keeps against its right edge (none: null).
     Form* logoWindow = nullptr;
     // Asked when the user closes the main window (close box, window menu, Alt+F4); true
@@ -58,9 +68,6 @@ class MotherFormBackWindow : public Form {
     HBITMAP canvas_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
     int canvasWidth_ = 0, canvasHeight_ = 0;
-    bool drawGradient_ = false;
-    std::array<int16_t, 3> gradient_{}; // red, green, blue
-    std::string tilePath_;              // none: empty
 };
 extern MotherFormBackWindow MotherFormBack;
 

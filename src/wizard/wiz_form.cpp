@@ -60,7 +60,6 @@ void WizFormWindow::CreateControls() {
     Label5.SetFont("Tahoma", 8, true);
     AddControl(Label9, &WizScreen[1], 0, 2460, w, 255, "Disk free space");
     AddControl(Command3, &WizScreen[1], w - 1215, 2730, 1215, 375, "Change...");
-    Command3.Click = [] { Guarded(WizForm_Command3_Click); };
 
     AddControl(Label8, &WizScreen[2], 0, 0, w, 255, "Copying files, please wait...");
     Text1.SetReadOnly(true);
@@ -91,10 +90,7 @@ void WizFormWindow::CreateControls() {
     NextButton.SetDefault(true);
     AddControl(NextButton, nullptr, 3795, 4365, 1215, 375, "&Next >");
     AddControl(CancelButton, nullptr, 5100, 4365, 1215, 375, "Cancel");
-    AboutButton.Click = [] { Guarded(WizForm_AboutButton_Click); };
-    BackButton.Click = [] { Guarded(WizForm_BackButton_Click); };
-    NextButton.Click = [] { Guarded(WizForm_NextButton_Click); };
-    CancelButton.Click = [] { Guarded(WizForm_CancelButton_Click); };
+    // The buttons' clicks are the wizard's (Wizard), which sets them.
 }
 
 void WizFormWindow::SetTitle(const std::string& title) {
@@ -116,50 +112,42 @@ void WizFormWindow::SetTitle(const std::string& title) {
 }
 
 void WizFormWindow::OnLoad() {
-    Guarded([&] {
-        const std::string picture = session->ReadIni("SetupPic");
-        if (!TrimBlanks(picture).empty())
-            Image1.LoadPicture(session->sourceDir + session->ReadIni("SetupPic"));
-        MoveTo(500, 500);
-    });
+    Guarded([&] { MoveTo(500, 500); });
 }
 
 // The wizard has no close box; a close request (Ctrl+F4) is taken as the Cancel button.
 bool WizFormWindow::OnQueryUnload(UnloadMode mode) {
     if (mode != UnloadMode::User) return true;
     if (LongWorkRunning()) return false; // dropped while files are installed
-    Guarded(WizForm_CancelButton_Click);
+    CancelButton.DoClick();
     return false;
 }
 
 void WizFormWindow::OnEscape() {
-    Guarded(WizForm_CancelButton_Click);
+    CancelButton.DoClick();
 }
 
 void WizFormWindow::OnKeyPress(char key) {
-    WizForm_Form_KeyPress(key);
+    if (key == 'x') SearchCancelled = true;
 }
 
-void WizForm_NextButton_Click() {
+void Wizard::WizForm_NextButton_Click() {
     // The wizard leaves the destination screen only for a folder that can hold the Setup
     // folder's files; otherwise the user is told why and may choose another.
-    const SetupSession& s = *WizForm.session;
-    if (WizForm.CurrentScreen == 3 && s.DestinationTooLong()) {
+    if (steps.NextChecksDestination() && s_.DestinationTooLong()) {
         MsgBox(DestinationTooLongText(SetupSession::kLongestDestination), MB_OK | MB_ICONEXCLAMATION,
-               s.ReadIni("SetupTitle"));
+               s_.ReadIni("SetupTitle"));
         return;
     }
-    int16_t step = 1;
-    ShowWizardScreen(step);
+    ShowWizardScreen(1);
 }
 
-void WizForm_BackButton_Click() {
-    int16_t step = -1;
-    ShowWizardScreen(step);
+void Wizard::WizForm_BackButton_Click() {
+    ShowWizardScreen(-1);
 }
 
-void AskToExitSetup() {
-    if (AskToExit(WizForm.session->ReadIni("SetupTitle"))) {
+void Wizard::AskToExitSetup() {
+    if (AskToExit(s_.ReadIni("SetupTitle"))) {
         SetExitCode(ERROR_INSTALL_USEREXIT);
         WizForm.Unload();
         MotherForm.Unload();
@@ -167,26 +155,20 @@ void AskToExitSetup() {
     }
 }
 
-void WizForm_CancelButton_Click() {
-    // While the search runs, Cancel only stops it; the destination keeps its value.
-    if (WizForm.CurrentScreen == 2) {
+void Wizard::WizForm_CancelButton_Click() {
+    if (steps.Cancel() == WizardCancel::StopSearch) {
         WizForm.SearchCancelled = true;
         return;
     }
     AskToExitSetup();
 }
 
-void WizForm_Form_KeyPress(char key) {
-    if (key == 'x') WizForm.SearchCancelled = true;
+void Wizard::WizForm_AboutButton_Click() {
+    ShowAboutBox(s_);
 }
 
-void WizForm_AboutButton_Click() {
-    AboutForm.session = WizForm.session;
-    AboutForm.ShowModal();
-}
-
-void WizForm_Command3_Click() {
-    SetupSession& s = *WizForm.session;
+void Wizard::WizForm_Command3_Click() {
+    SetupSession& s = s_;
     std::vector<std::string> fixed, network;
     int16_t fixedCount = ListDrivesOfType(3, fixed);
     int16_t networkCount = ListDrivesOfType(4, network);
@@ -211,8 +193,5 @@ void WizForm_Command3_Click() {
     Guarded([&] {
         if (!chosen.empty()) s.destDir = chosen;
     });
-    Guarded([] {
-        int16_t step = 0;
-        ShowWizardScreen(step);
-    });
+    Guarded([this] { ShowWizardScreen(0); });
 }

@@ -1,7 +1,6 @@
 // The wizard window: a window inside the main window with a fixed frame of buttons and a
 // stack of panels, one per screen (WizScreen(3) is empty and never shown).
 #pragma once
-#include "engine/session.h"
 #include "windows/forms.h"
 
 class WizFormWindow : public Form {
@@ -29,16 +28,13 @@ class WizFormWindow : public Form {
     // Finalizing
     Label Label7;
 
-    // The run this wizard installs; start-up sets it before the wizard is loaded.
-    SetupSession* session = nullptr;
-    // Number of the screen now shown.
-    int16_t CurrentScreen = 0;
     // The user asked to stop the component search (Cancel, or the key x).
     bool SearchCancelled = false;
     // Puts the product's name into the title and its shadow, in a smaller type when the
     // name would not show whole in the title's room.
     void SetTitle(const std::string& title);
 
+    // The key x stops the search too.
     void OnKeyPress(char key) override;
 
   protected:
@@ -48,15 +44,3 @@ class WizFormWindow : public Form {
     void OnEscape() override;
 };
 extern WizFormWindow WizForm;
-
-void WizForm_NextButton_Click();
-void WizForm_BackButton_Click();
-void WizForm_CancelButton_Click();
-void WizForm_AboutButton_Click();
-void WizForm_Command3_Click();
-void WizForm_Form_KeyPress(char key);
-
-// The exit question of the wizard and the main window ("Are you sure you want to exit
-// ...?"); on Yes the wizard and the main window are unloaded and the program ends.
-// Returns only when the user answered No.
-void AskToExitSetup();

@@ -1,6 +1,7 @@
 #include "wizard/wizard.h"
 
 #include <cmath>
+#include <forward_list>
 
 #include "engine/install_passes.h"
 #include "script/text.h"
@@ -41,58 +42,58 @@ void ResetWizardScreens() {
     WizForm.NextButton.SetEnabled(true);
 }
 
-// A wizard screen always has a control with the focus: the default button (Next or Finish)
-// when it can be used, otherwise Cancel. Without one, typing would reach the main window as
-// system keys (plain letters pressing Back or Next, Esc no longer asking the Cancel
-// question, x no longer stopping the search).
-void FocusWizardButton() {
-    if (WizForm.NextButton.Enabled())
-        WizForm.NextButton.SetFocus();
-    else
-        WizForm.CancelButton.SetFocus();
-}
-
 void AbortSetup() {
     WizForm.Unload();
     MotherForm.Unload();
     EndProgram();
 }
 
-void ShowWizardScreen(int16_t& step) {
-    SetupSession& s = *WizForm.session;
-    WizardUi ui;
-    WizForm.CurrentScreen = static_cast<int16_t>(WizForm.CurrentScreen + step);
-    ResetWizardScreens();
-    switch (WizForm.CurrentScreen) {
-    case 0: // welcome
+Wizard::Wizard(SetupSession& s) : s_(s) {
+    WizForm.AboutButton.Click = [this] { Guarded([this] { WizForm_AboutButton_Click(); }); };
+    WizForm.BackButton.Click = [this] { Guarded([this] { WizForm_BackButton_Click(); }); };
+    WizForm.NextButton.Click = [this] { Guarded([this] { WizForm_NextButton_Click(); }); };
+    WizForm.CancelButton.Click = [this] { Guarded([this] { WizForm_CancelButton_Click(); }); };
+    WizForm.Command3.Click = [this] { Guarded([this] { WizForm_Command3_Click(); }); };
+}
+
+Wizard::~Wizard() {
+    for (Button* button : {&WizForm.AboutButton, &WizForm.BackButton, &WizForm.NextButton,
+                           &WizForm.CancelButton, &WizForm.Command3})
+        button->Click = nullptr;
+    MotherForm.CloseRequested = nullptr;
+}
+
+void Wizard::Start() {
+    // From now on a close request of the main window is the wizard's exit question.
+    MotherForm.CloseRequested = [this] {
+        AskToExitSetup();
+        return false; // on Yes the program has ended already
+    };
+    Open();
+    steps = WizardSteps(0);
+    ShowWizardScreen(0);
+}
+
+void Wizard::Open() {
+    WizForm.Load();
+    Guarded([&] {
+        const std::string picture = s_.ReadIni("SetupPic");
+        if (!TrimBlanks(picture).empty()) WizForm.Image1.LoadPicture(s_.sourceDir + s_.ReadIni("SetupPic"));
+    });
+    WizForm.SetTitle(s_.ReadIni("ProductName"));
+    WizForm.Show();
+    WizForm.Refresh();
+}
+
+namespace {
+// The texts of a screen that shows the session's values, and the ready screen's advice.
+void FillScreen(SetupSession& s, WizardScreen screen) {
+    switch (screen) {
+    case WizardScreen::Welcome:
         WizForm.Label3[0].SetCaption("This setup program will install " + s.ReadIni("ProgramName") +
                                      " on your computer.");
-        WizForm.WizScreen[0].SetVisible(true);
-        WizForm.BackButton.SetEnabled(false);
-        FocusWizardButton();
-        RunPrelimActions(s, ui);
         break;
-    case 1: // license: no panel of its own
-        if (ReadFlag(s.ReadIni("DisplayLicense"))) ShowLicense(s);
-        ShowWizardScreen(step);
-        break;
-    case 2: // search: skipped when moving back
-        if (step == -1) {
-            ShowWizardScreen(step);
-            break;
-        }
-        WizForm.WizScreen[4].SetVisible(true);
-        WizForm.CancelButton.SetFocus(); // before Next, which has the focus, is disabled
-        WizForm.BackButton.SetEnabled(false);
-        WizForm.NextButton.SetEnabled(false);
-        WizForm.Refresh();
-        if (ReadFlag(s.ReadIni("ComponentsSearch"))) {
-            WizForm.SearchCancelled = false;
-            FindComponents(s, [] { return WizForm.SearchCancelled; });
-        }
-        ShowWizardScreen(step);
-        break;
-    case 3: { // destination
+    case WizardScreen::Destination: {
         // The destination as the system will name it, wherever it came from (the script,
         // the search, the folder chooser): the Setup folder, the records and the uninstall
         // entry name the folder that is made.
@@ -103,11 +104,9 @@ void ShowWizardScreen(int16_t& step) {
         WizForm.Label4.SetCaption(s.ReadIni("ProgramName") + " will be installed here:");
         WizForm.Label5.SetCaption(s.destDir);
         WizForm.Label9.SetCaption(FreeSpaceLabel(DriveFreeBytes(s.destDir), s.destDir));
-        WizForm.WizScreen[1].SetVisible(true);
-        FocusWizardButton();
         break;
     }
-    case 4: { // ready
+    case WizardScreen::Ready: {
         const std::string estimated = s.ReadIni("EstimatedSize");
         if (ReadNumber(estimated) > 0) {
             const std::string warning =
@@ -117,52 +116,78 @@ void ShowWizardScreen(int16_t& step) {
         }
         WizForm.Label6.SetCaption("Setup is ready to install " + s.ReadIni("ProgramName") +
                                   ". Press Finish to continue.");
-        WizForm.WizScreen[5].SetVisible(true);
-        WizForm.NextButton.SetCaption("Finish");
-        FocusWizardButton();
         break;
-    }
-    case 5: { // copying
-        WizForm.WizScreen[2].SetVisible(true);
-        WizForm.CancelButton.SetFocus();
-        WizForm.BackButton.SetEnabled(false);
-        WizForm.NextButton.SetEnabled(false);
-        WizForm.Refresh();
-        // A destination that could not be created has been reported; nothing was
-        // installed, so the setup ends here as after a cancel.
-        PassOneOutcome outcome = PassOneOutcome::Completed;
-        WindowThreadUi workUi(ui);
-        RunLongWork([&] { outcome = RunInstallPassOne(s, workUi); });
-        if (outcome == PassOneOutcome::Stopped) {
-            SetExitCode(ERROR_INSTALL_FAILURE);
-            AbortSetup();
-        }
-        int16_t next = 1;
-        ShowWizardScreen(next);
-        break;
-    }
-    case 6: { // finalizing
-        WizForm.WizScreen[6].SetVisible(true);
-        WizForm.CancelButton.SetFocus();
-        WizForm.BackButton.SetEnabled(false);
-        WizForm.NextButton.SetEnabled(false);
-        WizForm.Refresh();
-        WindowThreadUi workUi(ui);
-        RunLongWork([&] { RunInstallPassTwo(s, workUi); });
-        int16_t next = 1;
-        ShowWizardScreen(next);
-        break;
-    }
-    case 7: { // closing actions; then the program ends
-        WizForm.CancelButton.SetFocus();
-        WizForm.BackButton.SetEnabled(false);
-        WizForm.NextButton.SetEnabled(false);
-        WizForm.Refresh();
-        WindowThreadUi workUi(ui);
-        RunLongWork([&] { RunLastActions(s, workUi); });
-        AbortSetup();
     }
     default:
         break;
+    }
+}
+
+void ShowView(const WizardView& view) {
+    if (view.panel >= 0) WizForm.WizScreen[view.panel].SetVisible(true);
+    if (view.backCaption != WizForm.BackButton.Caption()) WizForm.BackButton.SetCaption(view.backCaption);
+    if (view.nextCaption != WizForm.NextButton.Caption()) WizForm.NextButton.SetCaption(view.nextCaption);
+    // Cancel takes the focus before Next, which may have it, is disabled.
+    if (view.focus == WizardFocus::Cancel) WizForm.CancelButton.SetFocus();
+    WizForm.BackButton.SetEnabled(view.backEnabled);
+    WizForm.NextButton.SetEnabled(view.nextEnabled);
+    if (view.focus == WizardFocus::Next) WizForm.NextButton.SetFocus();
+    if (view.repaint) WizForm.Refresh();
+}
+} // namespace
+
+void Wizard::ShowScreen(const WizardVisit& visit) {
+    ResetWizardScreens();
+    FillScreen(s_, static_cast<WizardScreen>(visit.screen));
+    ShowView(visit.view);
+}
+
+void Wizard::ShowWizardScreen(int16_t step) {
+    // The work's pictures are paced on the window thread; each pass's last one is left
+    // unshown, as the next screen follows at once.
+    std::forward_list<WindowThreadUi> workUis;
+    for (;;) {
+        const WizardVisit visit = steps.Move(
+            step, {ReadFlag(s_.ReadIni("DisplayLicense")), ReadFlag(s_.ReadIni("ComponentsSearch"))});
+        ShowScreen(visit);
+        switch (visit.work) {
+        case WizardWork::None:
+            break;
+        case WizardWork::PrelimActions:
+            RunPrelimActions(s_, ui_);
+            break;
+        case WizardWork::License:
+            ShowLicense(s_);
+            break;
+        case WizardWork::Search:
+            WizForm.SearchCancelled = false;
+            FindComponents(s_, [] { return WizForm.SearchCancelled; });
+            break;
+        case WizardWork::PassOne: {
+            // A destination that could not be created has been reported; nothing was
+            // installed, so the setup ends here as after a cancel.
+            PassOneOutcome outcome = PassOneOutcome::Completed;
+            WindowThreadUi& workUi = workUis.emplace_front(ui_);
+            RunLongWork([&] { outcome = RunInstallPassOne(s_, workUi); });
+            if (outcome == PassOneOutcome::Stopped) {
+                SetExitCode(ERROR_INSTALL_FAILURE);
+                AbortSetup();
+            }
+            break;
+        }
+        case WizardWork::PassTwo: {
+            WindowThreadUi& workUi = workUis.emplace_front(ui_);
+            RunLongWork([&] { RunInstallPassTwo(s_, workUi); });
+            break;
+        }
+        case WizardWork::LastActions: {
+            WindowThreadUi& workUi = workUis.emplace_front(ui_);
+            RunLongWork([&] { RunLastActions(s_, workUi); });
+            break;
+        }
+        }
+        if (visit.ends) AbortSetup();
+        if (visit.passOn == 0) return;
+        step = visit.passOn;
     }
 }

@@ -6,10 +6,6 @@
 #include "windows/msgbox.h"
 #include "wizard/wiz_form.h"
 
-namespace {
-bool copyScreenPainted = false; // the whole wizard has been painted with the copy screen
-} // namespace
-
 Answer WizardUi::Ask(const std::string& text, Question question, const std::string& title) {
     return AskInMessageBox(text, question, title);
 }
@@ -29,8 +25,8 @@ void WizardUi::ShowProgress(int done, int total, const std::string& text) {
     WizForm.Text1.Refresh();
     WizForm.Picture1.Refresh();
     // The whole wizard once, when the copy screen first shows; after that only what changed.
-    if (!copyScreenPainted) WizForm.Refresh();
-    copyScreenPainted = true;
+    if (!copyScreenPainted_) WizForm.Refresh();
+    copyScreenPainted_ = true;
 }
 
 bool WizardUi::StartProgram(const std::string& commandLine) {

@@ -10,4 +10,7 @@ class WizardUi final : public SetupUi {
     // Paints at once; the passes reach it through WindowThreadUi, which paces the pictures.
     void ShowProgress(int done, int total, const std::string& text) override;
     bool StartProgram(const std::string& commandLine) override;
+
+  private:
+    bool copyScreenPainted_ = false; // the whole wizard has been painted with the copy screen
 };

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "driver/driver.h"
@@ -254,29 +255,24 @@ void CheckModal(const std::string& name, Form& form, const std::function<void()>
     if (!checked) Fault(name, "the window did not open");
 }
 
-void CheckWizard() {
-    WizForm.Load();
-    WizForm.SetTitle(g_session.ReadIni("ProductName"));
-    WizForm.Show();
+void CheckWizard(Wizard& wizard) {
+    wizard.Open();
     // The welcome screen without the preliminary actions it runs, and the screens of the
     // search and the installation as they are shown before their work runs.
-    const std::pair<int, const char*> screens[] = {
-        {0, "wizard welcome"}, {4, "wizard search"}, {2, "wizard copying"}, {6, "wizard finalizing"}};
-    for (const auto& [panel, name] : screens) {
-        ResetWizardScreens();
-        WizForm.Label3[0].SetCaption("This setup program will install " + g_session.ReadIni("ProgramName") +
-                                     " on your computer.");
-        WizForm.WizScreen[panel].SetVisible(true);
-        WizForm.BackButton.SetEnabled(false);
-        WizForm.NextButton.SetEnabled(panel == 0);
+    const std::tuple<int16_t, int16_t, const char*> screens[] = {{0, 0, "wizard welcome"},
+                                                                 {1, 1, "wizard search"},
+                                                                 {4, 1, "wizard copying"},
+                                                                 {5, 1, "wizard finalizing"}};
+    for (const auto& [from, step, name] : screens) {
+        wizard.steps = WizardSteps(from);
+        wizard.ShowScreen(wizard.steps.Move(step, {}));
         CheckWindow(name, WizForm);
     }
     // The destination and ready screens through the wizard's own step forward.
     for (const auto& [from, name] :
          {std::pair<int16_t, const char*>{2, "wizard destination"}, {3, "wizard ready"}}) {
-        WizForm.CurrentScreen = from;
-        int16_t step = 1;
-        ShowWizardScreen(step);
+        wizard.steps = WizardSteps(from);
+        wizard.ShowWizardScreen(1);
         CheckWindow(name, WizForm);
     }
 }
@@ -289,8 +285,9 @@ void CheckEveryWindow() {
     MotherFormBack.Show();
     SplashForm.Unload();
     CheckWindow("main window", MotherForm);
-    CheckWizard();
-    CheckModal("about box", AboutForm, [] { AboutForm.ShowModal(); });
+    Wizard wizard(g_session);
+    CheckWizard(wizard);
+    CheckModal("about box", AboutForm, [] { ShowAboutBox(g_session); });
     CheckModal("text reader document", TextReader,
                [] { ShowTextFile(g_session.sourceDir + "readme.txt", "readme.txt", 0); });
     // The license screen's reader; closing it is a refusal, after which the wizard would end
@@ -298,14 +295,13 @@ void CheckEveryWindow() {
     CheckModal("text reader license", TextReader, [] {
         ShowTextFile(g_session.sourceDir + g_session.ReadIni("LicenseFile"), "License Agreement", 1);
     });
-    CheckModal("folder chooser", ChFolderForm, WizForm_Command3_Click);
+    CheckModal("folder chooser", ChFolderForm, [&] { wizard.WizForm_Command3_Click(); });
     CheckModal("input box", InputBoxWindow, [] {
         InputBox("Enter a name for the folder you wish to create under " + g_session.destDir,
                  "Create New Folder");
     });
     WizForm.Unload();
-    UninstallForm.Load();
-    UninstallForm.Show();
+    UninstallForm.Open(g_session);
     CheckWindow("uninstall window", UninstallForm);
     UninstallForm.Unload();
     MotherForm.Unload();
@@ -319,8 +315,7 @@ void StartSession(const std::string& folder) {
     g_session.sourceDir = folder;
     g_session.destDir = g_session.ReadIni("DefaultDir");
     ExpandPathMacro(g_session.destDir, g_session.destDir, computer.Folders());
-    MotherForm.session = AboutForm.session = UninstallForm.session = WizForm.session = &g_session;
-    WizForm.CurrentScreen = 0;
+    MotherForm.look = ReadMainWindowLook(g_session);
 }
 
 // A copy of the sample's documents with names, titles and folder 60 characters long; its folder.

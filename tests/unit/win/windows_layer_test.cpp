@@ -51,7 +51,7 @@ TEST(Gradient, TheSampleProductsBackdropFadesFromBlueToBlack) {
     SetupSession session;
     session.computer = &computer;
     session.sourceDir = kvtest::BinFolder() + "data\\sample\\";
-    MotherForm.session = &session;
+    MotherForm.look = ReadMainWindowLook(session);
     SetMainForm(&MotherForm);
     MotherForm.Load();
     MotherForm.Maximize();
@@ -69,7 +69,7 @@ TEST(CopyScreen, ShowsTheActionAndSlidesTheBarInFromLongWork) {
     WindowsComputer computer;
     SetupSession session; // no script: every key reads empty
     session.computer = &computer;
-    MotherForm.session = WizForm.session = &session;
+    MotherForm.look = ReadMainWindowLook(session);
     SetMainForm(&MotherForm);
     MotherForm.Show();
     WizForm.Load();
