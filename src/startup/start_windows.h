@@ -1,6 +1,6 @@
 // The two small windows that only start-up uses: the splash window and the logo window.
 #pragma once
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 // The splash window: the program's picture and name, centred on the screen.
 class SplashFormWindow : public Form {

@@ -3,7 +3,7 @@
 
 #include "startup/main.h"
 #include "system/exit_code.h"
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetupRun run;

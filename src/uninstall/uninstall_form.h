@@ -3,7 +3,7 @@
 #pragma once
 #include "engine/session.h"
 #include "engine/setup_ui.h"
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 class UninstallFormWindow : public Form {
   public:

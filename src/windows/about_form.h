@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 #include "engine/session.h"
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 class AboutFormWindow : public Form {
   public:

@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "windows/forms_messages.h"
+#include "windows/forms/messages.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/session.h"
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 // What the script makes of the main window and its backdrop, read once: the backdrop is
 // repainted while the install passes use the script on their own thread.

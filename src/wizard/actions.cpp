@@ -9,7 +9,7 @@
 #include "script/values.h"
 #include "system/exit_code.h"
 #include "system/file_system.h"
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 #include "wizard/screen_actions.h"
 #include "wizard/wizard.h"
 

@@ -13,7 +13,7 @@
 #include "system/drives.h"
 #include "system/file_system.h"
 #include "system/regprocs.h"
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 #include "windows/msgbox.h"
 #include "wizard/screen_actions.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 // The text of the free-space label: whole megabytes, "MB of free space on drive ", the
 // drive's text in upper case; empty when the free space is "unknown".

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 class InputBoxForm : public Form {
   public:

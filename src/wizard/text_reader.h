@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 // The file's bytes as the edit control shows them: line ends made CR LF (files written
 // with bare LF or CR line ends are common), NUL bytes shown as blanks so that the text

@@ -1,7 +1,7 @@
 // The wizard window: a window inside the main window with a fixed frame of buttons and a
 // stack of panels, one per screen (WizScreen(3) is empty and never shown).
 #pragma once
-#include "windows/forms.h"
+#include "windows/forms/forms.h"
 
 class WizFormWindow : public Form {
   public:

@@ -28,7 +28,7 @@
 #include "system/folders.h"
 #include "uninstall/uninstall_form.h"
 #include "windows/about_form.h"
-#include "windows/forms_internal.h"
+#include "windows/forms/internal.h"
 #include "windows/mother_form.h"
 #include "wizard/folder_chooser.h"
 #include "wizard/input_box.h"

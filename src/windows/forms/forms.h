@@ -39,9 +39,9 @@
 // forms_lists.h, forms_form.h (the form's life cycle), forms_messages.h (the loops and the
 // keyboard). Callers include this header only.
 #pragma once
-#include "windows/forms_units.h"
-#include "windows/forms_picture.h"
-#include "windows/forms_controls.h"
-#include "windows/forms_lists.h"
-#include "windows/forms_form.h"
-#include "windows/forms_messages.h"
+#include "windows/forms/units.h"
+#include "windows/forms/picture.h"
+#include "windows/forms/controls.h"
+#include "windows/forms/lists.h"
+#include "windows/forms/form.h"
+#include "windows/forms/messages.h"

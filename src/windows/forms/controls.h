@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "windows/forms_picture.h"
+#include "windows/forms/picture.h"
 
 class Form;
 

@@ -1,8 +1,8 @@
-#include "windows/forms_messages.h"
+#include "windows/forms/messages.h"
 
 #include "system/exit_code.h"
-#include "windows/forms_form.h"
-#include "windows/forms_internal.h"
+#include "windows/forms/form.h"
+#include "windows/forms/internal.h"
 
 using namespace forms_detail;
 

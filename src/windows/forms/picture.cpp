@@ -1,11 +1,11 @@
-#include "windows/forms_picture.h"
+#include "windows/forms/picture.h"
 
 #include <ole2.h>
 #include <olectl.h>
 
 #include <cstdlib>
 
-#include "windows/forms_internal.h"
+#include "windows/forms/internal.h"
 
 using forms_detail::Dpi;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "windows/forms_controls.h"
+#include "windows/forms/controls.h"
 
 // The list behaviour shared by list boxes and drop-down lists. Indexes start at 0; -1 is
 // no selection.

@@ -1,10 +1,10 @@
-#include "windows/forms_controls.h"
+#include "windows/forms/controls.h"
 
 #include <algorithm>
 
-#include "windows/forms_form.h"
-#include "windows/forms_internal.h"
-#include "windows/forms_units.h"
+#include "windows/forms/form.h"
+#include "windows/forms/internal.h"
+#include "windows/forms/units.h"
 
 namespace forms_detail {
 

@@ -1,8 +1,8 @@
 // The form's window: its class and window procedure, position, size and looks.
-#include "windows/forms_form.h"
+#include "windows/forms/form.h"
 
-#include "windows/forms_internal.h"
-#include "windows/forms_units.h"
+#include "windows/forms/internal.h"
+#include "windows/forms/units.h"
 
 using namespace forms_detail;
 

@@ -1,8 +1,8 @@
-#include "windows/forms_units.h"
+#include "windows/forms/units.h"
 
 #include <map>
 
-#include "windows/forms_internal.h"
+#include "windows/forms/internal.h"
 
 namespace forms_detail {
 

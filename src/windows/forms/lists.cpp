@@ -1,4 +1,4 @@
-#include "windows/forms_lists.h"
+#include "windows/forms/lists.h"
 
 void ListControl::AfterCreate() {
     for (const auto& item : items_)

@@ -1,12 +1,12 @@
 // The form's life cycle: loading, showing, modal showing, closing and unloading.
-#include "windows/forms_form.h"
+#include "windows/forms/form.h"
 
 #include <algorithm>
 
-#include "windows/forms_controls.h"
-#include "windows/forms_internal.h"
-#include "windows/forms_messages.h"
-#include "windows/forms_units.h"
+#include "windows/forms/controls.h"
+#include "windows/forms/internal.h"
+#include "windows/forms/messages.h"
+#include "windows/forms/units.h"
 
 using namespace forms_detail;
 
