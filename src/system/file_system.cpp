@@ -302,14 +302,6 @@ uint32_t VersionInstallFile(const std::string& sourceName, const std::string& de
                            &tempLength);
 }
 
-bool VersionResultSourceIsOlder(uint32_t result) {
-    return (result & VIF_SRCOLD) != 0;
-}
-
-uint32_t VersionResultOutOfSpace() {
-    return VIF_OUTOFSPACE;
-}
-
 bool AddFontFile(const std::string& fontPath) {
     return AddFontResourceA(fontPath.c_str()) != 0;
 }

@@ -79,11 +79,6 @@ bool ReadFileBytes(const std::string& path, std::string& bytes);
 // given short names and folders as it expects them. Returns its result bits (0: copied).
 uint32_t VersionInstallFile(const std::string& sourceName, const std::string& destName,
                             const std::string& sourceFolder, const std::string& destFolder);
-// The result bit by which the version installer says that the file on the computer is
-// newer than the one offered (not a failure).
-bool VersionResultSourceIsOlder(uint32_t result);
-// The version installer's result for a file for which the destination drive has no room.
-uint32_t VersionResultOutOfSpace();
 
 // --- Fonts ---------------------------------------------------------------------------
 // Adds the font file to the system's font table; false when the system refuses it.
