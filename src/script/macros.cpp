@@ -91,3 +91,37 @@ std::string ResolveScriptPath(std::string_view path, std::string_view destDir, c
     // Even an absolute path is put behind the destination: script paths are relative.
     return AddTrailingBackslash(destDir) + resolved;
 }
+
+bool IsShellFolderName(std::string_view name) {
+    static constexpr const char* known[] = {"AppData",
+                                            "Cache",
+                                            "CD Burning",
+                                            "Cookies",
+                                            "Desktop",
+                                            "Favorites",
+                                            "Fonts",
+                                            "History",
+                                            "Local AppData",
+                                            "Local Settings",
+                                            "My Music",
+                                            "My Pictures",
+                                            "My Video",
+                                            "NetHood",
+                                            "Personal",
+                                            "PrintHood",
+                                            "Programs",
+                                            "Recent",
+                                            "SendTo",
+                                            "Start Menu",
+                                            "Startup",
+                                            "Templates",
+                                            "Administrative Tools",
+                                            "Common AppData",
+                                            "Common Desktop",
+                                            "Common Programs",
+                                            "Common Start Menu",
+                                            "Common Startup"};
+    for (const char* folder : known)
+        if (EqualsNoCase(name, folder)) return true;
+    return false;
+}

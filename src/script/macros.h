@@ -29,6 +29,9 @@ std::string GetMacroName(std::string_view text);
 void ReplaceFirstText(std::string& text, std::string_view find, std::string_view replacement);
 // Replaces at most one folder macro of path, in place; %default% names destDir.
 void ExpandPathMacro(std::string& path, std::string_view destDir, const FolderSource& folders);
+// A name of the user's Shell Folders key that Windows writes (Desktop, Programs, Fonts, ...),
+// which a script may use as a macro (%Desktop%); letter case ignored.
+bool IsShellFolderName(std::string_view name);
 // Full path of a script path: with a percent sign, one macro expanded; otherwise put
 // behind AddTrailingBackslash(destDir).
 std::string ResolveScriptPath(std::string_view path, std::string_view destDir, const FolderSource& folders);

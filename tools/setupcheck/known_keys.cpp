@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "script/macros.h"
 #include "script/text.h"
 
 namespace {
@@ -191,21 +192,8 @@ std::string ClosestKnownKey(std::string_view name) {
     return best;
 }
 
-bool IsKnownShellFolder(std::string_view name) {
-    for (const char* known : {"Desktop",   "Programs",  "Start Menu",
-                              "Startup",   "Fonts",     "Personal",
-                              "Favorites", "AppData",   "Local AppData",
-                              "Templates", "SendTo",    "Recent",
-                              "NetHood",   "PrintHood", "Cache",
-                              "Cookies",   "History",   "My Pictures",
-                              "My Music",  "My Video",  "Administrative Tools",
-                              "CD Burning"})
-        if (EqualsNoCase(name, known)) return true;
-    return false;
-}
-
 bool IsKnownFolderMacro(std::string_view name) {
     for (const char* macro : {"default", "windows", "system", "programfiles", "commonfiles"})
         if (EqualsNoCase(name, macro)) return true;
-    return IsKnownShellFolder(name);
+    return IsShellFolderName(name);
 }

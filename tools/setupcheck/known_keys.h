@@ -44,5 +44,4 @@ std::string ClosestKnownKey(std::string_view name);
 std::string KeyName(const KnownKey& key, int number);
 
 // Folder macros: the five that the program names and the user's common shell folders.
-bool IsKnownShellFolder(std::string_view name);
 bool IsKnownFolderMacro(std::string_view name);

@@ -33,7 +33,7 @@ class UnexpandedFolders : public FolderSource {
         return {};
     }
     std::string ShellFolder(std::string_view name) const override {
-        return IsKnownShellFolder(name) ? Marked(name) : std::string();
+        return IsShellFolderName(name) ? Marked(name) : std::string();
     }
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/simulated/version_resource.h"
+#include "script/macros.h"
 #include "script/profile_write.h"
 #include "script/text.h"
 
@@ -15,15 +16,7 @@ std::string MacroFolderSource::CurrentVersionValue(std::string_view name) const 
 }
 
 std::string MacroFolderSource::ShellFolder(std::string_view name) const {
-    static constexpr const char* known[] = {
-        "AppData",       "Cache",          "Cookies",         "Desktop",           "Favorites",
-        "Fonts",         "History",        "NetHood",         "Personal",          "PrintHood",
-        "Programs",      "Recent",         "SendTo",          "Start Menu",        "Startup",
-        "Templates",     "Local AppData",  "Local Settings",  "My Pictures",       "My Music",
-        "My Video",      "Common Desktop", "Common Programs", "Common Start Menu", "Common Startup",
-        "Common AppData"};
-    for (const char* folder : known)
-        if (EqualsNoCase(name, folder)) return "%" + std::string(name) + "%";
+    if (IsShellFolderName(name)) return "%" + std::string(name) + "%";
     return {};
 }
 
