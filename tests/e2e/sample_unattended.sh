@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# The sample product: unattended beside a running copy (1618); by its wizard (the readme question
-# declined), removed by its quiet uninstall string; unattended into the same folder, quoted, with a
-# log in a new folder: no window, code 0, the same files, keys and entry, the answers in the log;
-# removed (0), and again (1605); a source file missing: 1603, the file named in the log.
+# The sample product: unattended beside a running copy (1618); setupcheck.exe's plan of it; by its
+# wizard (the readme question declined), removed by its quiet uninstall string; unattended into the
+# same folder, quoted, with a log in a new folder: no window, code 0, the same files, keys and entry,
+# the answers in the log; removed (0), and again (1605); a source file missing: 1603, the file named
+# in the log.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 t=$WINEPREFIX/drive_c/kvtest/sample
 # The distribution as the main job gives it to the user, with the 64-bit twin of the programs.
 rm -rf "$t" && mkdir -p "$t/dist" && cp -r "$root/dist/." "$t/dist/" &&
   cp "$root"/build/win64/bin/{setup.exe,STKIT432.DLL} "$WINEPREFIX/drive_c/windows/system32/regsvr32.exe" \
-    "$t/dist/" && cp "$root/build/win64/bin/kvdrive.exe" "$t/"
+    "$t/dist/" && cp "$root"/build/win64/bin/{kvdrive.exe,setupcheck.exe} "$t/"
 drive() { wine 'C:\kvtest\sample\kvdrive.exe' "$@" 2>/dev/null | tr -d '\r' | grep -v '^started '; }
 left() { # what an installation of the sample leaves: kvdrive's report and the product's keys
   drive report 'C:\kvtest\sample\dist\setup.ini'
@@ -30,8 +31,14 @@ out=$(drive run "$setup unattended log=C:\kvtest\sample\refused.log")
 wine taskkill /f /im setup.exe >/dev/null 2>&1; wait
 expect "beside another copy: 1618, no window" "the program ended with exit code 1618" "$out"
 expect "the refusal in the log" "refused: another copy of the program is running" "$(tail -1 "$t/refused.log" | tr -d '\r')"
+# setupcheck.exe's plan, made on this computer before the installation, records the files that the
+# wizard's installation records.
+planned=$(wine 'C:\kvtest\sample\setupcheck.exe' --plan "${dest%\\}" 'C:\kvtest\sample\dist' 2>/dev/null | tr -d '\r' |
+  sed -n 's/^ *[0-9]*  record *\[uninstall\] \(file[0-9]*\)  = /\1=/p')
 out=$(drive install 'C:\kvtest\sample\dist\setup.exe' --decline 'Would you like to read the readme file now?')
 expect "the wizard installs the sample" "the setup ended after Finish with exit code 0" "$(tail -1 <<<"$out")"
+expect "the plan's records are the installation's" "$planned" \
+  "$(tr -d '\r' <"$WINEPREFIX/drive_c/Program Files/Kavex Sample/Setup/setup.ini" | grep '^file[0-9]*=')"
 wizard=$(left) && echo "$wizard" >"$t/left-by-the-wizard.txt" && echo "$out" >"$t/wizard-run.txt"
 quiet=$(sed -n 's/.* QuietUninstallString = //p' <<<"$wizard") # its value: WizardTest
 expect "the quiet command removes it without a window" "the program ended with exit code 0" "$(drive run "$quiet")"
