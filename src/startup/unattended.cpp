@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "engine/install_passes.h"
 #include "script/macros.h"
 #include "script/text.h"

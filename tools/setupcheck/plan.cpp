@@ -1,11 +1,10 @@
 #include "plan.h"
 
-#include <cstdio>
-
 #include "engine/install_passes.h"
 #include "engine/session.h"
 #include "engine/setup_log.h"
 #include "engine/simulated/simulated_computer.h"
+#include "script/profile_file.h"
 #include "script/text.h"
 #include "uninstall/uninstaller.h"
 
@@ -145,13 +144,7 @@ std::vector<PlanAction> Run(const std::string& scriptPath, const std::string& so
     SimulatedComputer& pc = planComputer.computer;
     // The script may have another name than setup.ini: the program finds it as setup.ini
     // beside itself.
-    if (std::FILE* file = std::fopen(scriptPath.c_str(), "rb")) {
-        std::string bytes;
-        char buffer[65536];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
-        std::fclose(file);
-        pc.AddFile(sourceDir + "setup.ini", bytes);
-    }
+    if (std::string bytes; ReadWholeFile(scriptPath, bytes)) pc.AddFile(sourceDir + "setup.ini", bytes);
     PlanRecorder recorder(pc, destDir);
     recorder.StartHere();
 
